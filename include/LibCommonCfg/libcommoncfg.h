@@ -1,0 +1,7 @@
+#ifndef LIBCOMMONCFG_LIBCOMMONCFG_H
+#define LIBCOMMONCFG_LIBCOMMONCFG_H
+
+// Everything the library exports, one header per family.
+#include <LibCommonCfg/inifile.h>
+
+#endif // LIBCOMMONCFG_LIBCOMMONCFG_H
