@@ -10,7 +10,9 @@ bool groupMatches(const QString& group, const char* prefix)
 {
     // Prefixes are ASCII; an empty prefix applies to every group, the empty
     // (or null) group of keys outside any section included.
-    return group.startsWith(QLatin1String(prefix, int(std::strlen(prefix))), Qt::CaseSensitive);
+    // (A null QString does not start with ""; test the empty prefix apart.)
+    const int length = int(std::strlen(prefix));
+    return length == 0 || group.startsWith(QLatin1String(prefix, length), Qt::CaseSensitive);
 }
 
 bool keyMatches(const QString& key, const char* name)

@@ -1,0 +1,46 @@
+# cmake -P check_package.cmake with BUILD_DIR, WORK_DIR, CLIENT_DIR, CXX, PKG_CONFIG
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    string(JOIN " " cmd ${ARGN})
+    message(FATAL_ERROR "failed (${rc}): ${cmd}\n${out}\n${err}")
+  endif()
+  set(LAST_OUTPUT "${out}" PARENT_SCOPE)
+endfunction()
+
+file(REMOVE_RECURSE ${WORK_DIR})
+set(prefix ${WORK_DIR}/prefix)
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+
+foreach(f include/LibCommonCfg/libcommoncfg.h include/LibCommonCfg/inifile.h
+          include/LibCommonCfg/libcommoncfg_export.h lib/libLibCommonCfg.so.1.0.0
+          lib/cmake/LibCommonCfg/LibCommonCfgConfig.cmake lib/pkgconfig/libcommoncfg.pc)
+  if(NOT EXISTS ${prefix}/${f})
+    message(FATAL_ERROR "not installed: ${f}")
+  endif()
+endforeach()
+
+# 1. find_package(LibCommonCfg) from a project outside the tree.
+run(${CMAKE_COMMAND} -S ${CLIENT_DIR} -B ${WORK_DIR}/client-build
+    -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_CXX_COMPILER=${CXX})
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/client-build)
+run(${WORK_DIR}/client-build/client)
+if(NOT LAST_OUTPUT STREQUAL "modem=1 moddate=0x2a\n")
+  message(FATAL_ERROR "client printed: '${LAST_OUTPUT}'")
+endif()
+
+# 2. pkg-config, as a Makefile-based client would use it.
+if(PKG_CONFIG)
+  set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+  run(${PKG_CONFIG} --cflags --libs libcommoncfg)
+  string(STRIP "${LAST_OUTPUT}" flags)
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  run(${CXX} -std=c++17 -fPIC ${CLIENT_DIR}/main.cpp -o ${WORK_DIR}/pc-client ${flags})
+  set(ENV{LD_LIBRARY_PATH} ${prefix}/lib)
+  run(${WORK_DIR}/pc-client)
+  if(NOT LAST_OUTPUT STREQUAL "modem=1 moddate=0x2a\n")
+    message(FATAL_ERROR "pkg-config client printed: '${LAST_OUTPUT}'")
+  endif()
+else()
+  message(FATAL_ERROR "pkg-config not found")
+endif()
