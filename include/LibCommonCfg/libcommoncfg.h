@@ -2,6 +2,7 @@
 #define LIBCOMMONCFG_LIBCOMMONCFG_H
 
 // Everything the library exports, one header per family.
+#include <LibCommonCfg/encoding.h>
 #include <LibCommonCfg/inifile.h>
 
 #endif // LIBCOMMONCFG_LIBCOMMONCFG_H
