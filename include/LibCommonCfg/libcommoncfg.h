@@ -4,5 +4,6 @@
 // Everything the library exports, one header per family.
 #include <LibCommonCfg/encoding.h>
 #include <LibCommonCfg/inifile.h>
+#include <LibCommonCfg/paramarray.h>
 
 #endif // LIBCOMMONCFG_LIBCOMMONCFG_H
