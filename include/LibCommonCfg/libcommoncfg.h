@@ -5,5 +5,6 @@
 #include <LibCommonCfg/encoding.h>
 #include <LibCommonCfg/inifile.h>
 #include <LibCommonCfg/paramarray.h>
+#include <LibCommonCfg/tzfile.h>
 
 #endif // LIBCOMMONCFG_LIBCOMMONCFG_H
