@@ -10,6 +10,8 @@
 #   require: <symbol>   a demangled name that must be exported, exactly
 #   allow: <regex>      further names that may be exported (CMake regex,
 #                       matched against the whole demangled name)
+#   allow-weak: <regex> the same, for weak symbols only (nm kinds V, W, u):
+#                       the vague-linkage copies the compiler emits itself
 # and comments starting with "#". A required name is allowed as well.
 # Fails when a defined dynamic symbol is allowed by no line (an internal
 # symbol leaked) or when a required one is missing (a family lost a symbol).
@@ -52,6 +54,7 @@ if(NOT family_files)
   message(FATAL_ERROR "no family files in '${FAMILIES_DIR}'")
 endif()
 set(allow_text "")   # one regex per line
+set(allow_weak_text "")
 set(require_text "") # one "family|symbol" per line
 set(bad_rules "")
 foreach(rule_file IN LISTS family_files TOOLCHAIN_FILE)
@@ -69,6 +72,8 @@ foreach(rule_file IN LISTS family_files TOOLCHAIN_FILE)
       math(EXPR required_here "${required_here} + 1")
     elseif(line MATCHES "^allow: (.+)$")
       string(APPEND allow_text "${CMAKE_MATCH_1}\n")
+    elseif(line MATCHES "^allow-weak: (.+)$")
+      string(APPEND allow_weak_text "${CMAKE_MATCH_1}\n")
     else()
       string(APPEND bad_rules "  ${rule_file}: '${line}'\n")
     endif()
@@ -109,6 +114,9 @@ while(NOT rest STREQUAL "")
     set(allowed TRUE)
   endif()
   set(pats "${allow_text}")
+  if(kind MATCHES "^[VWu]$")
+    string(APPEND pats "${allow_weak_text}")
+  endif()
   while(NOT allowed AND NOT pats STREQUAL "")
     lcc_pop_line(pats pat)
     if(NOT pat STREQUAL "" AND name MATCHES "^(${pat})$")
