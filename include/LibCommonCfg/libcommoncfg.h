@@ -2,6 +2,10 @@
 #define LIBCOMMONCFG_LIBCOMMONCFG_H
 
 // Everything the library exports, one header per family.
+#include <LibCommonCfg/cinifile.h>
+#include <LibCommonCfg/encoding.h>
 #include <LibCommonCfg/inifile.h>
+#include <LibCommonCfg/paramarray.h>
+#include <LibCommonCfg/tzfile.h>
 
 #endif // LIBCOMMONCFG_LIBCOMMONCFG_H

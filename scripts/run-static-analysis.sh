@@ -1,0 +1,24 @@
+#!/bin/sh
+# clang-tidy (checks in .clang-tidy) and cppcheck over the library and the
+# tool. Any finding fails. Suppressions, where needed, stand at the place
+# with a one-line reason.
+set -eu
+cd "$(dirname "$0")/.."
+cmake -S . -B build-analysis -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DLIBCOMMONCFG_BUILD_TESTS=OFF \
+  -DLIBCOMMONCFG_BUILD_EXAMPLES=OFF >/dev/null
+# The generated export header must exist before the sources are analysed.
+cmake --build build-analysis --target LibCommonCfgObjects -j"$(nproc)" >/dev/null
+sources=$(git ls-files 'inidoc/*.cpp' 'sectionini/*.cpp' 'typedaccess/*.cpp' 'setupfile/*.cpp' \
+  'netcheck/*.cpp' 'tzfile/*.cpp' 'paramarray/*.cpp' 'encoding/*.cpp' 'tools/*.cpp')
+echo "== clang-tidy"
+echo "$sources" | xargs -P "$(nproc)" -n 4 clang-tidy -p build-analysis --quiet 2>&1 \
+  | grep -v -E '^[0-9]+ warnings? generated\.$|^Suppressed [0-9]+ warnings|^Use -header-filter' \
+  | tee build-analysis/clang-tidy.log
+if grep -q -E 'warning:|error:' build-analysis/clang-tidy.log; then
+  echo "clang-tidy found problems" >&2
+  exit 1
+fi
+echo "== cppcheck"
+cppcheck --quiet --enable=warning,performance,portability --std=c++17 --error-exitcode=1 --inline-suppr \
+  --suppress=missingIncludeSystem -I include -I . -I build-analysis/include $sources
+echo "static analysis: no findings"
