@@ -3,5 +3,6 @@
 
 // Everything the library exports, one header per family.
 #include <LibCommonCfg/inifile.h>
+#include <LibCommonCfg/setupfile.h>
 
 #endif // LIBCOMMONCFG_LIBCOMMONCFG_H
