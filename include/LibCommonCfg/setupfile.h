@@ -2,6 +2,7 @@
 #define LIBCOMMONCFG_SETUPFILE_H
 
 #include <LibCommonCfg/libcommoncfg_export.h>
+#include <LibCommonCfg/netcheck.h>
 
 #include <QByteArray>
 #include <QHash>
@@ -63,6 +64,14 @@ public:
     /// Same keys with equal values.
     bool operator==(const SetupFile& other) const;
     bool operator!=(const SetupFile& other) const;
+
+    /// Appends `count` interfaces read from "IPADDR", "NETMASK", "GATEWAY"
+    /// (the first) and their forms numbered from 2 (the further ones);
+    /// absent keys give null texts. Always true.
+    bool getIfList(int count, QList<NetIf>& list);
+    /// Stores the address, mask and gateway of each interface under the keys
+    /// of its position; keys of further positions stay. Always true.
+    bool setIfList(QList<NetIf>& list);
 
 private:
     QHash<QString, QString> entries;
