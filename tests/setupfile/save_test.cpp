@@ -5,12 +5,19 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <typeinfo>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using LibCommonCfg::SetupFile;
 
@@ -31,7 +38,7 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 }
 
 // A client's own file flavour: a fixed header line before the usual lines.
-class HeaderedSetupFile : public SetupFile {
+class HeaderedSetupFile final : public SetupFile {
 public:
     QByteArray serialize() const override
     {
@@ -142,4 +149,77 @@ TEST(SetupFileSave, ClientSubclassSerializeIsWhatSaveWrites)
     ASSERT_TRUE(back.load(path));
     EXPECT_EQ(back.allKeys(), QStringList{"IPADDR"});
     EXPECT_TRUE(back == base);
+}
+
+TEST(SetupFileSave, FailedSavesLeaveTheOldFileIntact)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray old("IPADDR=10.0.0.1\nNETMASK=255.0.0.0\n");
+    const QString path = dir.filePath("network");
+    ASSERT_TRUE(writeFile(path, old));
+    SetupFile file;
+    file.setString("IPADDR", "10.0.0.2");
+
+    // A path through the old file as if it were a folder fails for root too.
+    EXPECT_FALSE(file.save(path + "/network"));
+    EXPECT_EQ(readFile(path), old);
+
+    // A full device behind a link: the write fails and is reported. The
+    // device node is made in the test's folder, so that a save that wrongly
+    // renamed over it could only harm that folder.
+    const QString device = dir.filePath("full");
+    const QByteArray name = QFile::encodeName(device);
+    if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 7)) == 0) {
+        const QString link = dir.filePath("full-link");
+        ASSERT_TRUE(QFile::link(device, link));
+        EXPECT_FALSE(file.save(link));
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_FALSE(QFileInfo(device).isFile());
+    } else if (::geteuid() != 0 && QFileInfo::exists("/dev/full")) {
+        const QString link = dir.filePath("full-link");
+        ASSERT_TRUE(QFile::link("/dev/full", link));
+        EXPECT_FALSE(file.save(link));
+    }
+    EXPECT_EQ(readFile(path), old);
+}
+
+TEST(SetupFileSave, NewFileInReadOnlyFolderIsRefused)
+{
+    // Root ignores folder permissions: the save is tried by an unprivileged
+    // child process then.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath("ro");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("ro"));
+    const QString old = folder + "/old";
+    ASSERT_TRUE(writeFile(old, "A=1\n"));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                  QFile::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                      QFile::ReadOther | QFile::ExeOther));
+    SetupFile file;
+    file.setString("IPADDR", "10.0.0.2");
+    bool refused = false;
+    if (::geteuid() != 0) {
+        refused = !file.save(folder + "/network");
+    } else {
+        std::fflush(nullptr);
+        const pid_t child = ::fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(2);
+            ::_exit(file.save(folder + "/network") ? 1 : 0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_NE(WEXITSTATUS(status), 2) << "could not drop the rights";
+        refused = WEXITSTATUS(status) == 0;
+    }
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"old"});
+    EXPECT_EQ(readFile(old), QByteArray("A=1\n"));
 }
