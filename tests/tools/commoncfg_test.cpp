@@ -16,7 +16,7 @@
 
 namespace {
 
-struct Run {
+struct ToolRun {
     int exitCode = -1;
     QString out;
     QString err;
@@ -32,14 +32,14 @@ QString exampleFile(const char* name)
     return QStringLiteral(COMMONCFG_EXAMPLES_DIR "/") + QLatin1String(name);
 }
 
-Run runProgram(const QString& program, const QStringList& args)
+ToolRun runProgram(const QString& program, const QStringList& args)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     process.setProcessEnvironment(env);
     process.start(program, args);
-    Run run;
+    ToolRun run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         run.err = QStringLiteral("did not finish normally: ") + process.errorString();
         return run;
@@ -50,7 +50,7 @@ Run runProgram(const QString& program, const QStringList& args)
     return run;
 }
 
-Run tool(const QStringList& args)
+ToolRun tool(const QStringList& args)
 {
     return runProgram(QStringLiteral(COMMONCFG_BINARY), args);
 }
@@ -91,7 +91,7 @@ protected:
 TEST_F(CommonCfgTool, ShowPrintsTypedValuesWithComments)
 {
     const QString ini = copy(dataFile("small.ini"), "small.ini");
-    const Run run = tool({QStringLiteral("show"), ini});
+    const ToolRun run = tool({QStringLiteral("show"), ini});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.toStdString(), R"(;тестовый файл
 [main]  ;общие
@@ -105,7 +105,7 @@ TEST_F(CommonCfgTool, ShowPrintsTypedValuesWithComments)
 )");
     EXPECT_EQ(run.err, QString());
 
-    const Run json = tool({QStringLiteral("show"), QStringLiteral("--json"), ini});
+    const ToolRun json = tool({QStringLiteral("show"), QStringLiteral("--json"), ini});
     ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
     const QJsonObject root = QJsonDocument::fromJson(json.out.toUtf8()).object();
     EXPECT_EQ(root.value(QStringLiteral("format")).toString(), QStringLiteral("ini"));
@@ -122,7 +122,7 @@ TEST_F(CommonCfgTool, ShowPrintsTypedValuesWithComments)
               QString::fromUtf8("Регистратор"));
 
     const QString tz = copy(exampleFile("timezone.tz"), "timezone.tz");
-    const Run flat = tool({QStringLiteral("show"), tz});
+    const ToolRun flat = tool({QStringLiteral("show"), tz});
     EXPECT_EQ(flat.exitCode, 0);
     EXPECT_EQ(flat.out.toStdString(), "DST=N\nNTP=Y\nTZ=MSK-3\nUTC=Y\nZONE=Europe/Moscow\nZONENAME=Москва\n");
 }
@@ -130,7 +130,7 @@ TEST_F(CommonCfgTool, ShowPrintsTypedValuesWithComments)
 TEST_F(CommonCfgTool, GetPrintsOneValueOrReportsItMissing)
 {
     const QString ini = copy(exampleFile("device.ini"), "device.ini");
-    Run run = tool({QStringLiteral("get"), ini, QStringLiteral("main/moddate")});
+    ToolRun run = tool({QStringLiteral("get"), ini, QStringLiteral("main/moddate")});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, QStringLiteral("0x6745a1f0\n"));
     run = tool({QStringLiteral("get"), ini, QStringLiteral("dchan2/nstate")});
@@ -161,8 +161,9 @@ TEST_F(CommonCfgTool, SetChangesOnlyTheLinesOfTheChangedKeys)
     ASSERT_TRUE(before.contains("   moddate=0x6745A1F0 \r\n"));
     ASSERT_TRUE(before.contains("   nstate=on \r\n"));
 
-    const Run run = tool({QStringLiteral("set"), ini, QStringLiteral("main/moddate"), QStringLiteral("0x1f"),
-                          QStringLiteral("dchan3/nstate"), QStringLiteral("off")});
+    const ToolRun run =
+        tool({QStringLiteral("set"), ini, QStringLiteral("main/moddate"), QStringLiteral("0x1f"),
+              QStringLiteral("dchan3/nstate"), QStringLiteral("off")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QString());
 
@@ -179,7 +180,7 @@ TEST_F(CommonCfgTool, SetChangesOnlyTheLinesOfTheChangedKeys)
 
     const QString setup = copy(exampleFile("network.setup"), "network.setup");
     const QByteArray setupBefore = readAll(setup);
-    const Run flat =
+    const ToolRun flat =
         tool({QStringLiteral("set"), setup, QStringLiteral("IPADDR3"), QStringLiteral("192.168.30.77")});
     EXPECT_EQ(flat.exitCode, 0) << flat.err.toStdString();
     QSet<QByteArray> lines = lineSet(setupBefore);
@@ -225,7 +226,7 @@ TEST_F(CommonCfgTool, RefusedValuesLeaveTheFileByteIdentical)
          QStringLiteral("main/nokey: no such key (use --create to add it)")},
     };
     for (const Case& c : cases) {
-        const Run run = tool(QStringList{QStringLiteral("set"), ini} + c.args);
+        const ToolRun run = tool(QStringList{QStringLiteral("set"), ini} + c.args);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.args.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(run.err, QStringLiteral("commoncfg: %1: %2\n").arg(ini, c.message));
         EXPECT_EQ(readAll(ini), before) << c.args.join(QLatin1Char(' ')).toStdString();
@@ -233,7 +234,7 @@ TEST_F(CommonCfgTool, RefusedValuesLeaveTheFileByteIdentical)
 
     const QString setup = copy(exampleFile("network.setup"), "network.setup");
     const QByteArray setupBefore = readAll(setup);
-    const Run run =
+    const ToolRun run =
         tool({QStringLiteral("set"), setup, QStringLiteral("NETMASK2"), QStringLiteral("255.255.0")});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(
@@ -242,8 +243,8 @@ TEST_F(CommonCfgTool, RefusedValuesLeaveTheFileByteIdentical)
             .arg(setup));
     EXPECT_EQ(readAll(setup), setupBefore);
 
-    const Run created = tool({QStringLiteral("set"), QStringLiteral("--create"), ini,
-                              QStringLiteral("achan9/name"), QStringLiteral("new")});
+    const ToolRun created = tool({QStringLiteral("set"), QStringLiteral("--create"), ini,
+                                  QStringLiteral("achan9/name"), QStringLiteral("new")});
     EXPECT_EQ(created.exitCode, 0) << created.err.toStdString();
     EXPECT_TRUE(readAll(ini).endsWith("[achan9] \r\n   name=new \r\n\r\n"));
 }
@@ -251,7 +252,7 @@ TEST_F(CommonCfgTool, RefusedValuesLeaveTheFileByteIdentical)
 TEST_F(CommonCfgTool, CheckNetworkReportsTheDeliberateProblem)
 {
     const QString setup = copy(exampleFile("network.setup"), "network.setup");
-    const Run run = tool({QStringLiteral("check-network"), setup});
+    const ToolRun run = tool({QStringLiteral("check-network"), setup});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     EXPECT_EQ(run.out.toStdString(),
               "interface 1: address 192.168.10.20, mask 255.255.255.0, gateway 192.168.10.1\n"
@@ -261,13 +262,13 @@ TEST_F(CommonCfgTool, CheckNetworkReportsTheDeliberateProblem)
               "  interface 3: gateway 192.168.20.1 is not on the interface's network\n"
               "  networks of two interfaces overlap in 192.168.10.0\n");
 
-    const Run two =
+    const ToolRun two =
         tool({QStringLiteral("check-network"), QStringLiteral("--interfaces"), QStringLiteral("2"), setup});
     EXPECT_EQ(two.exitCode, 0);
     EXPECT_TRUE(two.out.endsWith(QStringLiteral("network settings are sound\n"))) << two.out.toStdString();
 
     const QString sound = copy(dataFile("sound.setup"), "sound.setup");
-    const Run ok = tool({QStringLiteral("check-network"), sound});
+    const ToolRun ok = tool({QStringLiteral("check-network"), sound});
     EXPECT_EQ(ok.exitCode, 0);
     EXPECT_EQ(ok.out.toStdString(),
               "interface 1: address 192.168.1.5, mask 255.255.255.0, gateway 192.168.1.1\n"
@@ -275,7 +276,7 @@ TEST_F(CommonCfgTool, CheckNetworkReportsTheDeliberateProblem)
               "network settings are sound\n");
 
     const QString ini = copy(exampleFile("device.ini"), "device.ini");
-    const Run notSetup = tool({QStringLiteral("check-network"), ini});
+    const ToolRun notSetup = tool({QStringLiteral("check-network"), ini});
     EXPECT_EQ(notSetup.exitCode, 2);
     EXPECT_EQ(notSetup.err,
               QStringLiteral("commoncfg: %1: not a network setup file (no IPADDR keys)\n").arg(ini));
@@ -283,17 +284,17 @@ TEST_F(CommonCfgTool, CheckNetworkReportsTheDeliberateProblem)
 
 TEST_F(CommonCfgTool, PasswordRoundTripsThroughHex)
 {
-    const Run encrypted =
+    const ToolRun encrypted =
         tool({QStringLiteral("password"), QStringLiteral("encrypt"), QStringLiteral("s3cret!")});
     ASSERT_EQ(encrypted.exitCode, 0);
     const QString hex = encrypted.out.trimmed();
     EXPECT_EQ(hex.size(), 14);
     EXPECT_NE(QByteArray::fromHex(hex.toLatin1()), QByteArray("s3cret!"));
-    const Run decrypted = tool({QStringLiteral("password"), QStringLiteral("decrypt"), hex});
+    const ToolRun decrypted = tool({QStringLiteral("password"), QStringLiteral("decrypt"), hex});
     EXPECT_EQ(decrypted.exitCode, 0);
     EXPECT_EQ(decrypted.out, QStringLiteral("s3cret!\n"));
 
-    const Run bad = tool({QStringLiteral("password"), QStringLiteral("decrypt"), QStringLiteral("xyz")});
+    const ToolRun bad = tool({QStringLiteral("password"), QStringLiteral("decrypt"), QStringLiteral("xyz")});
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_EQ(bad.err,
               QStringLiteral("commoncfg: password decrypt: expects the hex text that encrypt prints\n"));
@@ -339,18 +340,19 @@ TEST_F(CommonCfgTool, BadInputGetsAMessageAndExitCodeTwo)
          QStringLiteral("commoncfg: Unknown option 'bogus'. (see commoncfg --help)\n")},
     };
     for (const Case& c : cases) {
-        const Run run = tool(c.args);
+        const ToolRun run = tool(c.args);
         EXPECT_EQ(run.exitCode, 2) << c.args.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(run.err.toStdString(), c.message.toStdString());
         EXPECT_EQ(run.out, QString());
     }
 
     // A forced kind reads the plain text as a flat file with no keys.
-    const Run forced = tool({QStringLiteral("show"), QStringLiteral("--format"), QStringLiteral("tz"), text});
+    const ToolRun forced =
+        tool({QStringLiteral("show"), QStringLiteral("--format"), QStringLiteral("tz"), text});
     EXPECT_EQ(forced.exitCode, 0);
     EXPECT_EQ(forced.out, QString());
 
-    const Run help = tool({QStringLiteral("set"), QStringLiteral("--help")});
+    const ToolRun help = tool({QStringLiteral("set"), QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(
         help.out.startsWith(QStringLiteral("Usage: commoncfg set FILE GROUP/KEY|KEY VALUE [KEY VALUE...]\n")))
@@ -397,7 +399,7 @@ TEST_F(CommonCfgTool, SaveIntoAReadOnlyFolderFailsAndKeepsTheOriginal)
     QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadOther);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
 
-    const Run run =
+    const ToolRun run =
         runProgram(program, prefix + QStringList{QStringLiteral("set"), ini, QStringLiteral("main/modem"),
                                                  QStringLiteral("0")});
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

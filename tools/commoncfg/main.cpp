@@ -111,31 +111,35 @@ int run(const QCoreApplication& app)
     if (rest.isEmpty())
         return usage(QStringLiteral("%1 expects %2").arg(name, QLatin1String(command->arguments)));
 
+    // The arguments are checked before the file is opened, so that a usage
+    // mistake is reported as such whatever the file holds.
+    const bool show = name == QLatin1String("show");
+    const bool get = name == QLatin1String("get");
+    const bool set = name == QLatin1String("set");
+    if (show && rest.size() != 1)
+        return usage(QStringLiteral("show expects one FILE"));
+    if (get && rest.size() != 2)
+        return usage(QStringLiteral("get expects FILE and one key"));
+    if (set && (rest.size() < 3 || rest.size() % 2 == 0))
+        return usage(QStringLiteral("set expects FILE followed by KEY VALUE pairs"));
+    if (!show && !get && !set && rest.size() != 1)
+        return usage(QStringLiteral("check-network expects one SETUPFILE"));
+
     const DeviceFile file = openDeviceFile(rest.first(), options.format);
     if (!file.error.isEmpty())
         return fail(ExitError, file.path, file.error);
     const bool ini = file.kind == FileKind::Ini;
 
-    if (name == QLatin1String("show")) {
-        if (rest.size() != 1)
-            return usage(QStringLiteral("show expects one FILE"));
+    if (show)
         return ini ? showIni(file, options) : showFlat(file, options);
-    }
-    if (name == QLatin1String("get")) {
-        if (rest.size() != 2)
-            return usage(QStringLiteral("get expects FILE and one key"));
+    if (get)
         return ini ? getIni(file, rest.at(1)) : getFlat(file, rest.at(1));
-    }
-    if (name == QLatin1String("set")) {
-        if (rest.size() < 3 || rest.size() % 2 == 0)
-            return usage(QStringLiteral("set expects FILE followed by KEY VALUE pairs"));
+    if (set) {
         QList<Assignment> assignments;
         for (int i = 1; i + 1 < rest.size(); i += 2)
             assignments.append({rest.at(i), rest.at(i + 1)});
         return ini ? setIni(file, assignments, options) : setFlat(file, assignments, options);
     }
-    if (rest.size() != 1)
-        return usage(QStringLiteral("check-network expects one SETUPFILE"));
     return checkNetwork(file, options);
 }
 
