@@ -41,6 +41,7 @@ public:
 
     /// All keys, in the hash's order.
     QStringList allKeys() const;
+    /// The key is present (its value may be empty).
     bool hasKey(const QString& key) const;
 
     /// The value as stored; a null text when the key is absent.
@@ -63,6 +64,7 @@ public:
 
     /// Same keys with equal values.
     bool operator==(const SetupFile& other) const;
+    /// Some key or value differs.
     bool operator!=(const SetupFile& other) const;
 
     /// Appends `count` interfaces read from "IPADDR", "NETMASK", "GATEWAY"
