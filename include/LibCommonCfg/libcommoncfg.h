@@ -2,6 +2,8 @@
 #define LIBCOMMONCFG_LIBCOMMONCFG_H
 
 // Everything the library exports, one header per family.
+#include <LibCommonCfg/cinireaderhelper.h>
+#include <LibCommonCfg/ciniwriterhelper.h>
 #include <LibCommonCfg/inifile.h>
 
 #endif // LIBCOMMONCFG_LIBCOMMONCFG_H
