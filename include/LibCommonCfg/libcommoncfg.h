@@ -2,6 +2,7 @@
 #define LIBCOMMONCFG_LIBCOMMONCFG_H
 
 // Everything the library exports, one header per family.
+#include <LibCommonCfg/cinifile.h>
 #include <LibCommonCfg/cinireaderhelper.h>
 #include <LibCommonCfg/ciniwriterhelper.h>
 #include <LibCommonCfg/inifile.h>
