@@ -178,21 +178,22 @@ TEST(Writer, RoundTripThroughAFileOnDisk)
 
     QFile file(QFile::decodeName(path));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    // The engine writes CR LF line ends, as the device expects.
     QTextCodec* cp1251 = QTextCodec::codecForName("CP1251");
-    EXPECT_EQ(file.readAll(), cp1251->fromUnicode(u8("[main] \n"
-                                                     "   name=Регистратор РМ-1 ;название прибора\n"
-                                                     "   modem=1 \n"
-                                                     "   need_arc=N \n"
-                                                     "   nstate=on \n"
-                                                     "   linemask=0xffffffff \n"
-                                                     "   offset=-2147483648 \n"
-                                                     "   serial=4294967295 \n"
-                                                     "\n"
-                                                     "[achan1] \n"
-                                                     "   scale=-0.000125 \n"
-                                                     "   kfactor=12.5000 \n"
-                                                     "   unit=кПа ;давление\n"
-                                                     "\n")));
+    EXPECT_EQ(file.readAll(), cp1251->fromUnicode(u8("[main] \r\n"
+                                                     "   name=Регистратор РМ-1 ;название прибора\r\n"
+                                                     "   modem=1 \r\n"
+                                                     "   need_arc=N \r\n"
+                                                     "   nstate=on \r\n"
+                                                     "   linemask=0xffffffff \r\n"
+                                                     "   offset=-2147483648 \r\n"
+                                                     "   serial=4294967295 \r\n"
+                                                     "\r\n"
+                                                     "[achan1] \r\n"
+                                                     "   scale=-0.000125 \r\n"
+                                                     "   kfactor=12.5000 \r\n"
+                                                     "   unit=кПа ;давление\r\n"
+                                                     "\r\n")));
 
     CIniFile back;
     ASSERT_EQ(back.Read(path.constData()), 0);
