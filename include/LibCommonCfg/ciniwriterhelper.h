@@ -65,7 +65,9 @@ public:
 
 private:
     CIniFile& ini;
-    QString& errorText;
+    // Taken like the reader's, so that both helpers are made alike; the
+    // writer has nothing to report.
+    [[maybe_unused]] QString& errorText;
     QTextCodec* codec;
     CSectList* sect;
 };
