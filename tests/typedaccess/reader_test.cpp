@@ -312,4 +312,38 @@ TEST(ReaderRobustness, NullNamesAreReportedNotDereferenced)
     EXPECT_EQ(i, 8);
 }
 
+TEST(ReaderRobustness, AnyBytesAndHugeValues)
+{
+    QByteArray everyByte;
+    for (int b = 1; b < 256; ++b)
+        everyByte.append(static_cast<char>(b));
+    const QByteArray huge(1 << 20, '7');
+    CIniFile ini;
+    ini.Set("main", "bytes", everyByte.constData());
+    ini.Set("main", "huge", huge.constData());
+    QString error;
+    CIniReaderHelper reader(ini, error, nullptr);
+    ASSERT_TRUE(reader.beginSect("main"));
+
+    QString s;
+    EXPECT_TRUE(reader.getString("bytes", s));
+    // Byte 1 is no blank to QString::trimmed and the value ends in a letter,
+    // so every byte stays one character (the unassigned 0x98 included).
+    EXPECT_EQ(s.size(), 255);
+    int i = 1;
+    unsigned int u = 2;
+    double d = 3;
+    EXPECT_FALSE(reader.getInt("bytes", i));
+    EXPECT_FALSE(reader.getUIntHex("bytes", u));
+    EXPECT_FALSE(reader.getDouble("bytes", d));
+    EXPECT_EQ(reader.getErrorType(), 2);
+    EXPECT_TRUE(error.startsWith(u8("Секция main: bytes=")));
+
+    EXPECT_TRUE(reader.getString("huge", s));
+    EXPECT_EQ(s.size(), huge.size());
+    EXPECT_FALSE(reader.getInt("huge", i));
+    EXPECT_EQ(i, 1);
+    EXPECT_EQ(error.size(), QString::fromUtf8("Секция main: huge=: ошибка чтения int").size() + huge.size());
+}
+
 } // namespace
