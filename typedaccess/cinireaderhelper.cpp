@@ -9,7 +9,8 @@ namespace LibCommonCfg {
 
 namespace {
 
-// Names and values quoted in messages are UTF-8, whatever the codec.
+// Flags, numbers, and the names and values quoted in messages, are read as
+// UTF-8 whatever the codec; only strings and comments go through it.
 QString utf8(const char* text)
 {
     return QString::fromUtf8(text);
