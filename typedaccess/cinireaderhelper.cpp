@@ -11,6 +11,13 @@ namespace {
 
 // Flags, numbers, and the names and values quoted in messages, are read as
 // UTF-8 whatever the codec; only strings and comments go through it.
+//
+// The message sources are u8 literals: tr() decodes its source as UTF-8,
+// and compilers for the device's platform would otherwise store these
+// literals in the local code page.
+//
+// Messages are filled with one multi-argument arg(), so that a "%2" inside
+// a section or key name is quoted as it stands instead of being filled.
 QString utf8(const char* text)
 {
     return QString::fromUtf8(text);
@@ -82,7 +89,7 @@ bool CIniReaderHelper::beginSect(const char* name)
     sect = name ? ini.GetSect(name) : nullptr;
     if (sect)
         return true;
-    errorText = QObject::tr("Отсутствует секция %1").arg(utf8(name));
+    errorText = QObject::tr(u8"Отсутствует секция %1").arg(utf8(name));
     errorType = SectionMissing;
     return false;
 }
@@ -132,7 +139,7 @@ CKeyList* CIniReaderHelper::requireKey(const char* key)
         return nullptr;
     CKeyList* node = findKey(key);
     if (!node) {
-        errorText = QObject::tr("Секция %1: отсутствует параметр %2").arg(utf8(sect->name), utf8(key));
+        errorText = QObject::tr(u8"Секция %1: отсутствует параметр %2").arg(utf8(sect->name), utf8(key));
         errorType = KeyMissing;
     }
     return node;
@@ -194,7 +201,7 @@ bool CIniReaderHelper::getInt(const char* key, int& value)
         return false;
     if (readInt(node->value, value))
         return true;
-    reportBadValue(key, node, QObject::tr("Секция %1: %2=%3: ошибка чтения int"));
+    reportBadValue(key, node, QObject::tr(u8"Секция %1: %2=%3: ошибка чтения int"));
     return false;
 }
 
@@ -210,7 +217,7 @@ bool CIniReaderHelper::getUInt(const char* key, unsigned int& value)
         return false;
     if (readUInt(node->value, value))
         return true;
-    reportBadValue(key, node, QObject::tr("Секция %1: %2=%3: ошибка чтения uint"));
+    reportBadValue(key, node, QObject::tr(u8"Секция %1: %2=%3: ошибка чтения uint"));
     return false;
 }
 
@@ -226,7 +233,7 @@ bool CIniReaderHelper::getUIntHex(const char* key, unsigned int& value)
         return false;
     if (readUIntHex(node->value, value))
         return true;
-    reportBadValue(key, node, QObject::tr("Секция %1: %2=%3: ошибка чтения uint hex"));
+    reportBadValue(key, node, QObject::tr(u8"Секция %1: %2=%3: ошибка чтения uint hex"));
     return false;
 }
 
@@ -237,7 +244,7 @@ bool CIniReaderHelper::getDouble(const char* key, double& value)
         return false;
     if (readDouble(node->value, value))
         return true;
-    reportBadValue(key, node, QObject::tr("Секция %1: %2=%3: ошибка чтения double"));
+    reportBadValue(key, node, QObject::tr(u8"Секция %1: %2=%3: ошибка чтения double"));
     return false;
 }
 

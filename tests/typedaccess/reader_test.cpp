@@ -151,6 +151,7 @@ TEST_F(DeviceFileReader, EveryFailureLeavesItsMessageAndKind)
     EXPECT_FALSE(reader.getKeyComment(QStringLiteral("nothing"), s));
     EXPECT_EQ(error, u8("Секция main: отсутствует параметр nothing"));
     EXPECT_EQ(reader.getErrorType(), 0);
+    EXPECT_EQ(s, QStringLiteral("keep"));
 
     // A successful getter keeps the last report.
     EXPECT_TRUE(reader.getInt("period", i));
@@ -218,6 +219,11 @@ TEST_F(DeviceFileReader, DefaultsStandInForMissingAndUnreadableValues)
     EXPECT_TRUE(b);
     reader.getYNDefault("archive", b, true); // present: "yes" is not "y"
     EXPECT_FALSE(b);
+    reader.getOnOffDefault("autostart", b, true); // present: "On" is not "on"
+    EXPECT_FALSE(b);
+    // Missing and unreadable keys above reported nothing.
+    EXPECT_EQ(error, QStringLiteral("untouched"));
+    EXPECT_EQ(reader.getErrorType(), 3);
 
     // No current section: every default getter yields its default.
     EXPECT_FALSE(reader.beginSect("dchan1"));
@@ -278,6 +284,23 @@ TEST(ReaderCodec, MessagesQuoteUtf8WhileValuesUseTheCodec)
     EXPECT_EQ(utf8Reader.keys(), (QStringList{u8("скорость"), u8("метка")}));
 }
 
+// A "%2" in a name or value is quoted as it stands, not filled in turn.
+TEST(ReaderCodec, MessagesQuoteNamesAndValuesVerbatim)
+{
+    CIniFile ini;
+    ini.Set("s%2", "k%1", "v%3");
+    QString error;
+    CIniReaderHelper reader(ini, error, nullptr);
+    ASSERT_TRUE(reader.beginSect("S%2"));
+    int i = 0;
+    EXPECT_FALSE(reader.getInt("K%1", i));
+    EXPECT_EQ(error, u8("Секция s%2: K%1=v%3: ошибка чтения int"));
+    EXPECT_FALSE(reader.getInt("%1%2", i));
+    EXPECT_EQ(error, u8("Секция s%2: отсутствует параметр %1%2"));
+    EXPECT_FALSE(reader.beginSect("x%1"));
+    EXPECT_EQ(error, u8("Отсутствует секция x%1"));
+}
+
 TEST(ReaderCodec, StringsAreTrimmedAndCommentsAreNot)
 {
     CIniFile ini;
@@ -304,12 +327,79 @@ TEST(ReaderRobustness, NullNamesAreReportedNotDereferenced)
     EXPECT_EQ(error, u8("Отсутствует секция "));
     EXPECT_EQ(reader.getErrorType(), 1);
     ASSERT_TRUE(reader.beginSect("main"));
+
+    const QString missing = u8("Секция main: отсутствует параметр ");
+    QString s = QStringLiteral("s");
+    bool b = true;
     int i = 4;
-    EXPECT_FALSE(reader.getInt(none, i));
-    EXPECT_EQ(error, u8("Секция main: отсутствует параметр "));
-    EXPECT_EQ(reader.getErrorType(), 0);
+    unsigned int u = 5;
+    double d = 6;
+    const auto expectMissing = [&](bool result, const char* what) {
+        SCOPED_TRACE(what);
+        EXPECT_FALSE(result);
+        EXPECT_EQ(error, missing);
+        EXPECT_EQ(reader.getErrorType(), 0);
+        reader.setErrorStr(QString());
+    };
+    expectMissing(reader.getString(none, s), "getString");
+    expectMissing(reader.getKeyComment(none, s), "getKeyComment");
+    expectMissing(reader.getOnOff(none, b), "getOnOff");
+    expectMissing(reader.get01(none, b), "get01");
+    expectMissing(reader.getYN(none, b), "getYN");
+    expectMissing(reader.getInt(none, i), "getInt");
+    expectMissing(reader.getUInt(none, u), "getUInt");
+    expectMissing(reader.getUIntHex(none, u), "getUIntHex");
+    expectMissing(reader.getDouble(none, d), "getDouble");
+    EXPECT_EQ(s, QStringLiteral("s"));
+    EXPECT_TRUE(b);
+    EXPECT_EQ(i, 4);
+    EXPECT_EQ(u, 5u);
+    EXPECT_EQ(d, 6.0);
+
+    reader.getStringDefault(none, s, QStringLiteral("d"));
+    reader.getOnOffDefault(none, b, false);
     reader.getIntDefault(none, i, 8);
+    reader.getUIntDefault(none, u, 9u);
+    reader.getUIntHexDefault(none, u, 10u);
+    reader.getDoubleDefault(none, d, 11.0);
+    EXPECT_EQ(s, QStringLiteral("d"));
+    EXPECT_FALSE(b);
     EXPECT_EQ(i, 8);
+    EXPECT_EQ(u, 10u);
+    EXPECT_EQ(d, 11.0);
+    reader.get01Default(none, b, true);
+    EXPECT_TRUE(b);
+    reader.getYNDefault(none, b, false);
+    EXPECT_FALSE(b);
+    EXPECT_TRUE(error.isEmpty());
+}
+
+// A key set with a null value (possible through the engine) reads as an
+// empty text.
+TEST(ReaderRobustness, NullValueReadsAsEmptyText)
+{
+    CIniFile ini;
+    ini.Set("main", "v", nullptr);
+    ASSERT_EQ(ini.Get("main", "v"), nullptr);
+    QString error;
+    CIniReaderHelper reader(ini, error, nullptr);
+    ASSERT_TRUE(reader.beginSect("main"));
+    QString s = QStringLiteral("x");
+    EXPECT_TRUE(reader.getString("v", s));
+    EXPECT_TRUE(s.isEmpty());
+    bool b = true;
+    EXPECT_TRUE(reader.getOnOff("v", b));
+    EXPECT_FALSE(b);
+    int i = 3;
+    EXPECT_FALSE(reader.getInt("v", i));
+    EXPECT_EQ(error, u8("Секция main: v=: ошибка чтения int"));
+    EXPECT_EQ(i, 3);
+    unsigned int u = 3;
+    EXPECT_FALSE(reader.getUIntHex("v", u));
+    EXPECT_EQ(error, u8("Секция main: v=: ошибка чтения uint hex"));
+    double d = 0;
+    reader.getDoubleDefault("v", d, 1.5);
+    EXPECT_EQ(d, 1.5);
 }
 
 TEST(ReaderRobustness, AnyBytesAndHugeValues)
