@@ -245,6 +245,18 @@ TEST(Writer, GivenCodecAndUtf8Names)
     EXPECT_EQ(stored(ini, "Канал", "метка"), u8("Пульт").toUtf8());
 }
 
+// With the default codec the names still go in as UTF-8; only the value is
+// encoded in Windows-1251.
+TEST(Writer, NamesAreUtf8WhateverTheCodec)
+{
+    CIniFile ini;
+    QString error;
+    CIniWriterHelper writer(ini, error, nullptr);
+    writer.beginSect(u8("Канал"));
+    writer.setString(u8("метка"), u8("Пульт"));
+    EXPECT_EQ(stored(ini, "Канал", "метка"), QByteArray("\xcf\xf3\xeb\xfc\xf2"));
+}
+
 TEST(Writer, NullNamesChangeNothing)
 {
     CIniFile ini;
