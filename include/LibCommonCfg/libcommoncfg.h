@@ -3,6 +3,8 @@
 
 // Everything the library exports, one header per family.
 #include <LibCommonCfg/cinifile.h>
+#include <LibCommonCfg/cinireaderhelper.h>
+#include <LibCommonCfg/ciniwriterhelper.h>
 #include <LibCommonCfg/encoding.h>
 #include <LibCommonCfg/inifile.h>
 #include <LibCommonCfg/netcheck.h>
