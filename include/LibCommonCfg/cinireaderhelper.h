@@ -55,7 +55,9 @@ public:
     /// The kind of the last report (`ErrorKind`).
     int getErrorType() const;
 
+    /// The stored text decoded with the reader's codec.
     bool getString(const char* key, QString& value);
+    /// The key as UTF-8 bytes, then as above.
     bool getString(const QString& key, QString& value);
     /// True exactly for "on" (case-sensitive).
     bool getOnOff(const char* key, bool& value);
@@ -63,27 +65,49 @@ public:
     bool get01(const char* key, bool& value);
     /// True for "y" and "Y".
     bool getYN(const char* key, bool& value);
+    /// A decimal number in the range of int; unreadable text is reported.
     bool getInt(const char* key, int& value);
+    /// The key as UTF-8 bytes, then as above.
     bool getInt(const QString& key, int& value);
+    /// A decimal number in the range of unsigned int; unreadable text is
+    /// reported.
     bool getUInt(const char* key, unsigned int& value);
+    /// The key as UTF-8 bytes, then as above.
     bool getUInt(const QString& key, unsigned int& value);
     /// The stored text after its first two characters (the "0x"), in base 16.
     bool getUIntHex(const char* key, unsigned int& value);
+    /// A number with "." as the decimal point; unreadable text is reported.
     bool getDouble(const char* key, double& value);
     /// The key's comment, not trimmed; empty when the key has none.
     bool getKeyComment(const char* key, QString& comment);
+    /// The key as UTF-8 bytes, then as above.
     bool getKeyComment(const QString& key, QString& comment);
 
+    /// As `getString`; `def` when the key is missing. Reports nothing.
     void getStringDefault(const char* key, QString& value, const QString& def);
+    /// The key as UTF-8 bytes, then as above.
     void getStringDefault(const QString& key, QString& value, const QString& def);
+    /// As `getOnOff`; `def` when the key is missing. Reports nothing.
     void getOnOffDefault(const char* key, bool& value, bool def);
+    /// As `get01`; `def` when the key is missing. Reports nothing.
     void get01Default(const char* key, bool& value, const bool& def);
+    /// As `getYN`; `def` when the key is missing. Reports nothing.
     void getYNDefault(const char* key, bool& value, bool def);
+    /// As `getInt`; `def` when the key is missing or unreadable. Reports
+    /// nothing.
     void getIntDefault(const char* key, int& value, int def);
+    /// The key as UTF-8 bytes, then as above.
     void getIntDefault(const QString& key, int& value, int def);
+    /// As `getUInt`; `def` when the key is missing or unreadable. Reports
+    /// nothing.
     void getUIntDefault(const char* key, unsigned int& value, unsigned int def);
+    /// The key as UTF-8 bytes, then as above.
     void getUIntDefault(const QString& key, unsigned int& value, unsigned int def);
+    /// As `getUIntHex`; `def` when the key is missing or unreadable. Reports
+    /// nothing.
     void getUIntHexDefault(const char* key, unsigned int& value, unsigned int def);
+    /// As `getDouble`; `def` when the key is missing or unreadable. Reports
+    /// nothing.
     void getDoubleDefault(const char* key, double& value, double def);
 
 private:

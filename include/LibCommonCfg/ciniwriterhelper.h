@@ -41,6 +41,7 @@ public:
     /// Stores the trimmed value; an existing key keeps its place, the letter
     /// case of its name and its comment, a new one is appended.
     void setString(const char* key, const QString& value);
+    /// The key as UTF-8 bytes, then as above.
     void setString(const QString& key, const QString& value);
     /// "on" / "off".
     void setOnOff(const char* key, bool value);
@@ -48,9 +49,13 @@ public:
     void setYN(const char* key, bool value);
     /// "1" / "0".
     void set01(const char* key, bool value);
+    /// Decimal text.
     void setInt(const char* key, int value);
+    /// The key as UTF-8 bytes, then as above.
     void setInt(const QString& key, int value);
+    /// Decimal text.
     void setUInt(const char* key, unsigned int value);
+    /// The key as UTF-8 bytes, then as above.
     void setUInt(const QString& key, unsigned int value);
     /// "0x" and lower-case hexadecimal digits without leading zeros.
     void setUIntHex(const char* key, unsigned int value);
@@ -61,6 +66,7 @@ public:
     void setDouble(const char* key, double value, int precision);
     /// Replaces the comment of an existing key (not trimmed); creates no key.
     void setKeyComment(const char* key, const QString& comment);
+    /// The key as UTF-8 bytes, then as above.
     void setKeyComment(QString key, const QString& comment);
 
 private:
