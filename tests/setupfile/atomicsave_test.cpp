@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "filebytes.h"
+
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -20,21 +22,10 @@
 
 using LibCommonCfg::internal::saveAtomically;
 
+using filebytes::readFile;
+using filebytes::writeFile;
+
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QStringList filesIn(const QString& path)
 {

@@ -8,17 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include "filebytes.h"
+
 using namespace LibCommonCfg;
 
-namespace {
+using filebytes::readFile;
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
+namespace {
 
 IpParams ip(const QString& address, const QString& netmask, const QString& gateway)
 {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "filebytes.h"
+
 #include <cstdio>
 #include <memory>
 #include <typeinfo>
@@ -21,21 +23,10 @@
 
 using LibCommonCfg::SetupFile;
 
+using filebytes::readFile;
+using filebytes::writeFile;
+
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A client's own file flavour: a fixed header line before the usual lines.
 class HeaderedSetupFile final : public SetupFile {

@@ -10,9 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include "filebytes.h"
+
 #include <algorithm>
 
 using LibCommonCfg::TZFile;
+
+using filebytes::readFile;
+using filebytes::writeFile;
 
 namespace {
 
@@ -35,20 +40,6 @@ QList<QByteArray> sortedLines(const QByteArray& text)
     QList<QByteArray> lines = text.left(text.size() - 1).split('\n');
     std::sort(lines.begin(), lines.end());
     return lines;
-}
-
-QByteArray readFile(const QString& name)
-{
-    QFile f(name);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<cannot open>");
-    return f.readAll();
-}
-
-bool writeFile(const QString& name, const QByteArray& bytes)
-{
-    QFile f(name);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 } // namespace
