@@ -104,7 +104,7 @@ void CrtTextFile::print(const char* format, ...)
 {
     if (!m_file || !format)
         return;
-    std::va_list args;
+    va_list args;
     va_start(args, format);
     const char* run = format; // start of the literal text not yet written
     for (const char* p = format; *p; ++p) {

@@ -137,6 +137,8 @@ void CIniWriterHelper::setKeyComment(const char* key, const QString& comment)
     sect->SetComment(key, bytes.constData());
 }
 
+// The key is taken by value in the published signature; clients link against it.
+// NOLINTNEXTLINE(performance-unnecessary-value-param)
 void CIniWriterHelper::setKeyComment(QString key, const QString& comment)
 {
     setKeyComment(key.toUtf8().constData(), comment);

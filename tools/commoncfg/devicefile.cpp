@@ -11,7 +11,7 @@ namespace commoncfg {
 namespace {
 
 // Device files are small; anything bigger is not one of them.
-constexpr qint64 kMaxFileSize = 256 * 1024 * 1024;
+constexpr qint64 kMaxFileSize = qint64{256} * 1024 * 1024;
 
 bool looksBinary(const QByteArray& bytes)
 {

@@ -101,7 +101,7 @@ int run(const QCoreApplication& app)
             return usage(QStringLiteral("--interfaces expects a number from 0 to 64"));
     }
 
-    const QString name = args.first();
+    const QString& name = args.first();
     const QStringList rest = args.mid(1);
     if (name == QLatin1String("password")) {
         if (rest.size() != 2)
