@@ -29,3 +29,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 cmake -S . -B build-docs -DLIBCOMMONCFG_BUILD_DOCS=ON -DLIBCOMMONCFG_BUILD_TESTS=OFF -DLIBCOMMONCFG_BUILD_TOOLS=OFF \
   -DLIBCOMMONCFG_BUILD_EXAMPLES=OFF
 cmake --build build-docs --target docs
+
+# clang-tidy and cppcheck over the library and the tool: no finding allowed.
+sh scripts/run-static-analysis.sh
