@@ -8,4 +8,4 @@ apt-get install -y --no-install-recommends \
   qtbase5-dev \
   libgtest-dev googletest \
   locales valgrind doxygen \
-  clang-tidy cppcheck
+  clang-tidy cppcheck git
