@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
+#include <unordered_set>
 
 using namespace LibCommonCfg::internal;
 
@@ -19,6 +21,18 @@ bool isBlank(char c)
 
 // One read of the line buffer: 4095 bytes and the terminating zero.
 constexpr int lineBufferSize = 4096;
+
+// Names of sections and keys compare case-insensitively in the ASCII letters
+// only; this key lets a hash set answer "seen before?" in constant time.
+std::string foldedName(const char* name)
+{
+    std::string folded(name);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
+}
 
 } // namespace
 
@@ -109,6 +123,9 @@ int CIniFile::Read(const char* fileName)
     CSectList* current = nullptr;
     CKeyList* lastKey = nullptr;
     bool accepting = true;
+    // Names already read, so that repeats are found without walking the chains.
+    std::unordered_set<std::string> sectNames;
+    std::unordered_set<std::string> keyNames;
 
     const auto appendSect = [&](CSectList* node) {
         if (lastSect)
@@ -137,7 +154,7 @@ int CIniFile::Read(const char* fileName)
             continue;
 
         if (sect) {
-            if (GetSect(sect)) {
+            if (!sectNames.insert(foldedName(sect)).second) {
                 // A repeated section is dropped up to the next accepted header.
                 accepting = false;
                 continue;
@@ -146,6 +163,7 @@ int CIniFile::Read(const char* fileName)
             appendSect(node);
             current = node;
             lastKey = nullptr;
+            keyNames.clear();
             accepting = true;
         } else if (!key) {
             if (!accepting)
@@ -155,7 +173,7 @@ int CIniFile::Read(const char* fileName)
             else
                 appendSect(new CSectList(nullptr, comment));
         } else {
-            if (!accepting || !current || current->Get(key))
+            if (!accepting || !current || !keyNames.insert(foldedName(key)).second)
                 continue;
             appendKey(new CKeyList(key, value, comment));
         }
