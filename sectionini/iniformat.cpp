@@ -34,6 +34,13 @@ std::string foldedName(const char* name)
     return folded;
 }
 
+// Hashing through a local type keeps the set's code private to the library
+// instead of exporting weak copies of the standard templates.
+struct NameHash {
+    std::size_t operator()(const std::string& name) const { return std::hash<std::string>()(name); }
+};
+using NameSet = std::unordered_set<std::string, NameHash>;
+
 } // namespace
 
 int CIniFile::TruncateSpace(char* text, char** start)
@@ -124,8 +131,8 @@ int CIniFile::Read(const char* fileName)
     CKeyList* lastKey = nullptr;
     bool accepting = true;
     // Names already read, so that repeats are found without walking the chains.
-    std::unordered_set<std::string> sectNames;
-    std::unordered_set<std::string> keyNames;
+    NameSet sectNames;
+    NameSet keyNames;
 
     const auto appendSect = [&](CSectList* node) {
         if (lastSect)
