@@ -1,0 +1,16 @@
+#ifndef LIBCOMMONCFG_TYPEDACCESS_DEFAULTCODEC_H
+#define LIBCOMMONCFG_TYPEDACCESS_DEFAULTCODEC_H
+
+class QTextCodec;
+
+namespace LibCommonCfg {
+namespace typedaccess {
+
+/// The codec a typed helper converts values and comments with: `given`, or
+/// Windows-1251 when `given` is null. Never null.
+QTextCodec* codecOrDefault(QTextCodec* given);
+
+} // namespace typedaccess
+} // namespace LibCommonCfg
+
+#endif // LIBCOMMONCFG_TYPEDACCESS_DEFAULTCODEC_H
