@@ -7,4 +7,5 @@ apt-get install -y --no-install-recommends \
   ca-certificates cmake make g++ pkg-config \
   qtbase5-dev \
   libgtest-dev googletest \
-  locales valgrind doxygen
+  locales valgrind doxygen \
+  libbenchmark-dev libinih-dev libsimpleini-dev gnuplot-nox
