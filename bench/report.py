@@ -65,9 +65,9 @@ with open(os.path.join(outdir, "table.md"), "w") as f:
     f.write("\n".join(lines) + "\n")
 
 # One data file per shape: a column per case, a row per size.
-plot = ["set terminal png size 1400,500", "set output 'time.png'",
+plot = ["set terminal png size 1400,1000 noenhanced", "set output 'time.png'",
         "set logscale xy", "set xlabel 'keys'", "set ylabel 'seconds'",
-        "set key left top font ',8'", "set multiplot layout 1,3"]
+        "set key left top font ',8'", "set multiplot layout 2,2"]
 for shape in sorted({s for (_, s) in rows}):
     cases = [c for (c, s) in rows if s == shape]
     data = f"time-{shape}.dat"
