@@ -23,23 +23,32 @@ bool isBlank(char c)
 constexpr int lineBufferSize = 4096;
 
 // Names of sections and keys compare case-insensitively in the ASCII letters
-// only; this key lets a hash set answer "seen before?" in constant time.
-std::string foldedName(const char* name)
+// only; this key lets a hash set answer "seen before?" in constant time. The
+// key is a type private to the reader, so that every container template the
+// set needs is private too and none leaks into the exported symbols, in
+// unoptimised builds as well.
+struct FoldedName {
+    std::string text;
+    bool operator==(const FoldedName& other) const { return text == other.text; }
+};
+
+FoldedName foldedName(const char* name)
 {
-    std::string folded(name);
-    for (char& c : folded) {
+    FoldedName folded;
+    // assign() is a member the standard library instantiates itself; the
+    // constructor from a pointer would instantiate a template here.
+    folded.text.assign(name);
+    for (char& c : folded.text) {
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     }
     return folded;
 }
 
-// Hashing through a local type keeps the set's code private to the library
-// instead of exporting weak copies of the standard templates.
 struct NameHash {
-    std::size_t operator()(const std::string& name) const { return std::hash<std::string>()(name); }
+    std::size_t operator()(const FoldedName& name) const { return std::hash<std::string>()(name.text); }
 };
-using NameSet = std::unordered_set<std::string, NameHash>;
+using NameSet = std::unordered_set<FoldedName, NameHash>;
 
 } // namespace
 
