@@ -8,4 +8,5 @@ apt-get install -y --no-install-recommends \
   qtbase5-dev \
   libgtest-dev googletest \
   locales valgrind doxygen \
-  clang-tidy cppcheck git
+  clang-tidy cppcheck git \
+  libbenchmark-dev libinih-dev libsimpleini-dev gnuplot-nox

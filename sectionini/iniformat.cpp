@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
+#include <unordered_set>
 
 using namespace LibCommonCfg::internal;
 
@@ -19,6 +21,34 @@ bool isBlank(char c)
 
 // One read of the line buffer: 4095 bytes and the terminating zero.
 constexpr int lineBufferSize = 4096;
+
+// Names of sections and keys compare case-insensitively in the ASCII letters
+// only; this key lets a hash set answer "seen before?" in constant time. The
+// key is a type private to the reader, so that every container template the
+// set needs is private too and none leaks into the exported symbols, in
+// unoptimised builds as well.
+struct FoldedName {
+    std::string text;
+    bool operator==(const FoldedName& other) const { return text == other.text; }
+};
+
+FoldedName foldedName(const char* name)
+{
+    FoldedName folded;
+    // assign() is a member the standard library instantiates itself; the
+    // constructor from a pointer would instantiate a template here.
+    folded.text.assign(name);
+    for (char& c : folded.text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
+}
+
+struct NameHash {
+    std::size_t operator()(const FoldedName& name) const { return std::hash<std::string>()(name.text); }
+};
+using NameSet = std::unordered_set<FoldedName, NameHash>;
 
 } // namespace
 
@@ -109,6 +139,9 @@ int CIniFile::Read(const char* fileName)
     CSectList* current = nullptr;
     CKeyList* lastKey = nullptr;
     bool accepting = true;
+    // Names already read, so that repeats are found without walking the chains.
+    NameSet sectNames;
+    NameSet keyNames;
 
     const auto appendSect = [&](CSectList* node) {
         if (lastSect)
@@ -137,7 +170,7 @@ int CIniFile::Read(const char* fileName)
             continue;
 
         if (sect) {
-            if (GetSect(sect)) {
+            if (!sectNames.insert(foldedName(sect)).second) {
                 // A repeated section is dropped up to the next accepted header.
                 accepting = false;
                 continue;
@@ -146,6 +179,7 @@ int CIniFile::Read(const char* fileName)
             appendSect(node);
             current = node;
             lastKey = nullptr;
+            keyNames.clear();
             accepting = true;
         } else if (!key) {
             if (!accepting)
@@ -155,7 +189,7 @@ int CIniFile::Read(const char* fileName)
             else
                 appendSect(new CSectList(nullptr, comment));
         } else {
-            if (!accepting || !current || current->Get(key))
+            if (!accepting || !current || !keyNames.insert(foldedName(key)).second)
                 continue;
             appendKey(new CKeyList(key, value, comment));
         }
