@@ -32,3 +32,6 @@ cmake --build build-docs --target docs
 
 # clang-tidy and cppcheck over the library and the tool: no finding allowed.
 sh scripts/run-static-analysis.sh
+
+# The benchmarks keep compiling and working: every case once at the smallest size.
+sh scripts/run-bench.sh --quick build-bench
