@@ -290,6 +290,33 @@ TEST(CIniLists, DeletionUnlinksFirstMatchOnly)
     EXPECT_EQ(chain(doc), "D()");
 }
 
+TEST(CIniLists, DeletionWalksPastCommentNodes)
+{
+    // Comment lines of a file are nodes without a name; deleting by name
+    // must step over them, never compare against them.
+    CIniFile doc;
+    doc.firstSect = new CSectList(nullptr, "head");
+    doc.Set("A", "x", "1");
+    CSectList* a = doc.GetSect("A");
+    ASSERT_NE(a, nullptr);
+    a->firstKey->next = new CKeyList(nullptr, nullptr, "note");
+    a->SetVal("y", "2");
+    doc.Set("B", "k", "3");
+    ASSERT_EQ(chain(doc), "-(head)A()B()");
+    ASSERT_EQ(keys(a), "x=1; -=<null>;note y=2; ");
+
+    doc.DeleteSection("b");
+    EXPECT_EQ(chain(doc), "-(head)A()");
+    doc.DeleteKey(mut("A"), "Y");
+    EXPECT_EQ(keys(a), "x=1; -=<null>;note ");
+    doc.DeleteSection("missing");
+    a->DeleteKey("missing");
+    EXPECT_EQ(chain(doc), "-(head)A()");
+    EXPECT_EQ(keys(a), "x=1; -=<null>;note ");
+    doc.DeleteKey(mut("A"), "x");
+    EXPECT_EQ(keys(a), "-=<null>;note ");
+}
+
 TEST(CIniLists, NumbersAreConvertedWithoutReportingFailures)
 {
     CIniFile doc;

@@ -15,9 +15,12 @@
 #include "filebytes.h"
 
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using LibCommonCfg::internal::saveAtomically;
@@ -160,6 +163,60 @@ TEST(AtomicSave, FullDeviceBehindALinkReportsFailureAndStaysADevice)
     if (isRoot())
         expected.prepend("full");
     EXPECT_EQ(filesIn(dir.path()), expected);
+}
+
+TEST(AtomicSave, DeviceThatTakesTheBytesIsWrittenInPlace)
+{
+    // A null device node of our own as root (see above), /dev/null otherwise.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QString device = QStringLiteral("/dev/null");
+    if (isRoot()) {
+        device = dir.filePath("null");
+        const QByteArray name = QFile::encodeName(device);
+        if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            GTEST_SKIP() << "cannot make a device node here, and renaming over /dev/null as root must not "
+                            "be risked";
+    } else if (!QFileInfo::exists(device)) {
+        GTEST_SKIP() << "no /dev/null on this system";
+    }
+    const QString link = dir.filePath("network");
+    ASSERT_TRUE(QFile::link(device, link));
+
+    EXPECT_TRUE(saveAtomically(link, "IPADDR=10.0.0.1\n"));
+    EXPECT_TRUE(saveAtomically(device, QByteArray(100000, 'x')));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    EXPECT_EQ(st.st_rdev, makedev(1, 3));
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), device);
+    QStringList expected{"network"};
+    if (isRoot())
+        expected.append("null");
+    EXPECT_EQ(filesIn(dir.path()), expected);
+}
+
+TEST(AtomicSave, SocketIsNeitherWrittenNorReplaced)
+{
+    // Opening a socket for writing fails for root too.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("network");
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(static_cast<std::size_t>(name.size()), sizeof(address.sun_path));
+    std::memcpy(address.sun_path, name.constData(), static_cast<std::size_t>(name.size()));
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+
+    EXPECT_FALSE(saveAtomically(path, "IPADDR=10.0.0.1\n"));
+    struct stat st {};
+    EXPECT_EQ(::stat(name.constData(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(filesIn(dir.path()), QStringList{"network"});
+    ::close(sock);
 }
 
 TEST(AtomicSave, LinkToARegularFileReplacesTheTarget)

@@ -50,9 +50,19 @@ ToolRun runProgram(const QString& program, const QStringList& args)
     return run;
 }
 
+// The command line that starts the tool's binary: the binary itself, or the
+// build's emulator followed by it.
+QStringList toolCommand(const QString& binary)
+{
+    const QString launcher = QStringLiteral(COMMONCFG_LAUNCHER);
+    return launcher.isEmpty() ? QStringList{binary} : QStringList{launcher, binary};
+}
+
 ToolRun tool(const QStringList& args)
 {
-    return runProgram(QStringLiteral(COMMONCFG_BINARY), args);
+    QStringList command = toolCommand(QStringLiteral(COMMONCFG_BINARY));
+    const QString program = command.takeFirst();
+    return runProgram(program, command + args);
 }
 
 QByteArray readAll(const QString& path)
@@ -363,28 +373,26 @@ TEST_F(CommonCfgTool, BadInputGetsAMessageAndExitCodeTwo)
 // the unprivileged "nobody" from a copy of the installed tree it can reach.
 TEST_F(CommonCfgTool, SaveIntoAReadOnlyFolderFailsAndKeepsTheOriginal)
 {
-    QString program = QStringLiteral(COMMONCFG_BINARY);
-    QStringList prefix;
+    QStringList prefix = toolCommand(QStringLiteral(COMMONCFG_BINARY));
+    QString program = prefix.takeFirst();
     if (geteuid() == 0) {
         const QString setpriv = QStringLiteral("/usr/bin/setpriv");
         if (!QFileInfo::exists(setpriv))
             GTEST_SKIP() << "running as root without setpriv: folder permissions cannot be tested";
         const QString tree = dir.filePath(QStringLiteral("tree"));
-        const QFileInfo binary(program);
+        const QFileInfo binary(QStringLiteral(COMMONCFG_BINARY));
         const QDir installed(binary.absolutePath() + QStringLiteral("/.."));
         ASSERT_TRUE(QDir().mkpath(tree + QStringLiteral("/bin")));
         ASSERT_TRUE(QDir().mkpath(tree + QStringLiteral("/lib")));
-        ASSERT_TRUE(QFile::copy(program, tree + QStringLiteral("/bin/commoncfg")));
+        ASSERT_TRUE(QFile::copy(binary.filePath(), tree + QStringLiteral("/bin/commoncfg")));
         const QDir libs(installed.filePath(QStringLiteral(COMMONCFG_LIBDIR)));
         for (const QFileInfo& lib : libs.entryInfoList({QStringLiteral("libLibCommonCfg.so*")}, QDir::Files))
             ASSERT_TRUE(QFile::copy(lib.absoluteFilePath(), tree + QStringLiteral("/lib/") + lib.fileName()));
         program = setpriv;
-        prefix = QStringList{QStringLiteral("--reuid=65534"),
-                             QStringLiteral("--regid=65534"),
-                             QStringLiteral("--clear-groups"),
-                             QStringLiteral("env"),
-                             QStringLiteral("LD_LIBRARY_PATH=") + tree + QStringLiteral("/lib"),
-                             tree + QStringLiteral("/bin/commoncfg")};
+        prefix = QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                             QStringLiteral("--clear-groups"), QStringLiteral("env"),
+                             QStringLiteral("LD_LIBRARY_PATH=") + tree + QStringLiteral("/lib")} +
+                 toolCommand(tree + QStringLiteral("/bin/commoncfg"));
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                               QFile::ReadOther | QFile::ExeOther);
         for (const QString& sub : {tree, tree + QStringLiteral("/bin"), tree + QStringLiteral("/lib")})
