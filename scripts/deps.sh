@@ -1,12 +1,11 @@
 #!/bin/sh
-# Installs what building and testing LibCommonCfg needs on Debian 12 (as root).
+# Installs what building LibCommonCfg, its tool and its test suite needs on
+# Debian 12 (as root).
 set -eu
 export DEBIAN_FRONTEND=noninteractive
 apt-get update
 apt-get install -y --no-install-recommends \
-  ca-certificates cmake make g++ pkg-config \
+  ca-certificates cmake make g++ pkg-config git \
   qtbase5-dev \
   libgtest-dev googletest \
-  locales valgrind doxygen \
-  clang-tidy cppcheck git \
-  libbenchmark-dev libinih-dev libsimpleini-dev gnuplot-nox
+  locales

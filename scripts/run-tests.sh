@@ -1,11 +1,14 @@
 #!/bin/sh
-# Installs the dependencies, then builds and runs the whole test suite twice:
-# an ordinary build (warnings as errors), with the section/key engine's tests
-# also under valgrind's memcheck, and one under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# Installs the dependencies, then builds and runs every check of the project:
+# the test suite in an ordinary build (warnings as errors), the section/key
+# engine's tests under valgrind's memcheck, the suite under AddressSanitizer
+# and UndefinedBehaviorSanitizer, the reference documentation, clang-tidy and
+# cppcheck, the benchmarks once, the suite as a 32-bit build, the coverage
+# report and a bounded run of every fuzz target. Stops at the first failure.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/deps.sh
+sh scripts/deps-checks.sh
 jobs=$(nproc)
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIBCOMMONCFG_WERROR=ON
@@ -35,3 +38,12 @@ sh scripts/run-static-analysis.sh
 
 # The benchmarks keep compiling and working: every case once at the smallest size.
 sh scripts/run-bench.sh --quick build-bench
+
+# The device's platform: the whole suite built and run as 32-bit x86.
+sh scripts/run-i386.sh build-i386
+
+# Line and branch coverage of the library by the suite.
+sh scripts/run-coverage.sh build-coverage
+
+# Every fuzz target for a bounded time on its seed corpus.
+sh scripts/run-fuzz.sh 30
