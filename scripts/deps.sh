@@ -7,4 +7,4 @@ apt-get install -y --no-install-recommends \
   ca-certificates cmake make g++ pkg-config \
   qtbase5-dev \
   libgtest-dev googletest \
-  locales valgrind
+  locales valgrind doxygen

@@ -23,3 +23,9 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DLIBCOMMONCFG_WERROR=ON -
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+# The public headers' reference documentation: every exported class and
+# member documented, no Doxygen warning.
+cmake -S . -B build-docs -DLIBCOMMONCFG_BUILD_DOCS=ON -DLIBCOMMONCFG_BUILD_TESTS=OFF -DLIBCOMMONCFG_BUILD_TOOLS=OFF \
+  -DLIBCOMMONCFG_BUILD_EXAMPLES=OFF
+cmake --build build-docs --target docs

@@ -12,6 +12,8 @@ namespace internal {
 // same folder, which is renamed over the target only after everything was
 // written and flushed. When the folder itself is not writable but the file
 // is, the file is written in place (there is no other way to change it).
+// A device or pipe (also behind a symbolic link) is written in place too,
+// so that the device node is never replaced by a regular file.
 // Returns false, with the old file untouched where possible, on any failure.
 // Not exported; shared by the savers of the flat KEY=VALUE files.
 bool saveAtomically(const QString& fileName, const QByteArray& bytes);

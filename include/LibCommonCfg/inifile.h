@@ -82,6 +82,7 @@ public:
     void beginGroup(const QString& group);
     /// Leaves the current group (no group afterwards, not the earlier one).
     void endGroup();
+    /// The current group, or an empty text when there is none.
     QString currentGroup() const;
 
     /// The value of `key` in the current group (or outside any group when
@@ -107,6 +108,7 @@ public:
     QStringList allGroups() const;
     /// The key parts of the current group's keys, in no defined order.
     QStringList curGroupKeys() const;
+    /// Whether any key is stored in `group`.
     bool hasGroup(const QString& group) const;
 
     /// The document as Windows-1251 INI text: keys outside any group first,

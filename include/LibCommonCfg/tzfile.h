@@ -46,6 +46,7 @@ public:
 
     /// Same keys with equal values.
     bool operator==(const TZFile& other) const;
+    /// Some key or value differs.
     bool operator!=(const TZFile& other) const;
 
 private:

@@ -1,0 +1,138 @@
+#include <LibCommonCfg/setupfile.h>
+
+#include "setupfile/atomicsave.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTextCodec>
+#include <QTextStream>
+
+namespace LibCommonCfg {
+
+namespace {
+
+// Longer lines are read in pieces of this many characters, each piece
+// parsed as a line of its own.
+constexpr qint64 kMaxLineLength = 1024;
+
+// An assignment anywhere in the line: the first run of key characters
+// followed by "=" is the key, the rest of the line the value. Compiled once
+// per process.
+const QRegularExpression& assignmentExpression()
+{
+    static const QRegularExpression expression(QStringLiteral("\\s*([\\w.]+)\\s*=\\s*(.*)\\s*"));
+    return expression;
+}
+
+} // namespace
+
+SetupFile::SetupFile() : codec(QTextCodec::codecForName("CP1251")) {}
+
+bool SetupFile::load(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    load(file.readAll());
+    return true;
+}
+
+void SetupFile::load(const QByteArray& data)
+{
+    QTextStream in(data, QIODevice::ReadOnly);
+    if (codec)
+        in.setCodec(codec);
+    const QRegularExpression& expression = assignmentExpression();
+    QString line;
+    while (in.readLineInto(&line, kMaxLineLength)) {
+        if (line.isEmpty())
+            continue;
+        const QRegularExpressionMatch match = expression.match(line);
+        if (!match.hasMatch())
+            continue;
+        entries.insert(match.captured(1).trimmed(), match.captured(2).trimmed());
+    }
+}
+
+bool SetupFile::save(const QString& fileName)
+{
+    return internal::saveAtomically(fileName, serialize());
+}
+
+QByteArray SetupFile::serialize() const
+{
+    QByteArray bytes;
+    QTextStream out(&bytes, QIODevice::WriteOnly);
+    if (codec)
+        out.setCodec(codec);
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it)
+        out << it.key() << QLatin1Char('=') << it.value().trimmed() << QLatin1Char('\n');
+    out.flush();
+    return bytes;
+}
+
+QStringList SetupFile::allKeys() const
+{
+    return entries.keys();
+}
+
+bool SetupFile::hasKey(const QString& key) const
+{
+    return entries.contains(key);
+}
+
+QString SetupFile::getString(const QString& key) const
+{
+    const auto it = entries.constFind(key);
+    return it == entries.cend() ? QString() : it.value();
+}
+
+int SetupFile::getInt(const QString& key, int defaultValue) const
+{
+    const auto it = entries.constFind(key);
+    if (it == entries.cend())
+        return defaultValue;
+    bool ok = false;
+    const int number = it.value().toInt(&ok, 10);
+    return ok ? number : defaultValue;
+}
+
+bool SetupFile::getBool(const QString& key, bool defaultValue) const
+{
+    const auto it = entries.constFind(key);
+    if (it == entries.cend() || it.value().isEmpty())
+        return defaultValue;
+    return it.value().toLower() == QLatin1String("y");
+}
+
+void SetupFile::setString(const QString& key, const QString& value)
+{
+    entries.insert(key, value);
+}
+
+void SetupFile::setInt(const QString& key, int value)
+{
+    entries.insert(key, QString::number(value, 10));
+}
+
+void SetupFile::setBool(const QString& key, bool value)
+{
+    entries.insert(key, value ? QStringLiteral("Y") : QStringLiteral("N"));
+}
+
+int SetupFile::remove(const QString& key)
+{
+    return entries.remove(key);
+}
+
+bool SetupFile::operator==(const SetupFile& other) const
+{
+    return entries == other.entries;
+}
+
+bool SetupFile::operator!=(const SetupFile& other) const
+{
+    return !(*this == other);
+}
+
+} // namespace LibCommonCfg

@@ -1,0 +1,35 @@
+#ifndef COMMONCFG_CLI_H
+#define COMMONCFG_CLI_H
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+namespace commoncfg {
+
+// Exit codes of every command.
+enum Exit : int {
+    ExitOk = 0,      // done, nothing found
+    ExitFinding = 1, // a problem found, or a missing key
+    ExitError = 2,   // usage or I/O error
+};
+
+// Text for the user, in the locale's encoding.
+QTextStream& out();
+
+// Prints "commoncfg: <subject>: <message>" (or "commoncfg: <message>" when
+// subject is empty) to stderr and returns `code`, so that commands can
+// `return fail(...)`.
+int fail(int code, const QString& subject, const QString& message);
+
+// The options every command understands besides its own positionals.
+struct CommonOptions {
+    bool json = false;
+    QString format; // "", "ini", "setup" or "tz"
+    int interfaces = -1;
+    bool create = false;
+};
+
+} // namespace commoncfg
+
+#endif
