@@ -114,6 +114,32 @@ TEST(SetupFileSave, SaveFailuresReportFalse)
     EXPECT_EQ(readFile(dir.filePath("plain")), QByteArray("x"));
 }
 
+TEST(SetupFileSave, FileThatVanishesBetweenLoadAndSave)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkdir("etc"));
+    const QString path = dir.filePath("etc/network");
+    ASSERT_TRUE(writeFile(path, "IPADDR=10.0.0.5\nNETMASK=255.0.0.0\n"));
+
+    SetupFile file;
+    ASSERT_TRUE(file.load(path));
+    file.setString("GATEWAY", "10.0.0.1");
+
+    // The file alone is gone: saving puts it back with the loaded content.
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(file.save(path));
+    SetupFile back;
+    ASSERT_TRUE(back.load(path));
+    EXPECT_EQ(back.getString("IPADDR"), "10.0.0.5");
+    EXPECT_EQ(back.getString("GATEWAY"), "10.0.0.1");
+
+    // Its whole folder is gone (storage unmounted): false, and nothing appears.
+    ASSERT_TRUE(QDir(dir.filePath("etc")).removeRecursively());
+    EXPECT_FALSE(file.save(path));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("etc")));
+}
+
 TEST(SetupFileSave, ClientSubclassSerializeIsWhatSaveWrites)
 {
     QTemporaryDir dir;

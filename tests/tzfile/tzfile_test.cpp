@@ -264,6 +264,25 @@ TEST(TZFile, DeviceFileByteForByte)
     EXPECT_EQ(sortedLines(text), sortedLines(expected));
 }
 
+TEST(TZFile, FileThatVanishesBetweenLoadAndSave)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir(dir.path()).mkdir("etc"));
+    const QString name = dir.filePath("etc/tz.conf");
+    ASSERT_TRUE(writeFile(name, "TZ=MSK-3\n"));
+
+    TZFile tz;
+    ASSERT_TRUE(tz.load(name));
+    ASSERT_TRUE(QFile::remove(name));
+    ASSERT_TRUE(tz.save(name));
+    EXPECT_EQ(readFile(name), QByteArray("TZ=MSK-3\n"));
+
+    ASSERT_TRUE(QDir(dir.filePath("etc")).removeRecursively());
+    EXPECT_FALSE(tz.save(name));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("etc")));
+}
+
 TEST(TZFile, FilesLoadAndSave)
 {
     QTemporaryDir dir;
