@@ -31,7 +31,11 @@ inline QString groupOf(const QString& key)
 /// "group/key", or "/key" for an empty group.
 inline QString joinKey(const QString& group, const QString& key)
 {
-    return group + QLatin1Char('/') + key;
+    // One allocation: the reader builds a key for every line it stores.
+    QString joined;
+    joined.reserve(group.size() + 1 + key.size());
+    joined.append(group).append(QLatin1Char('/')).append(key);
+    return joined;
 }
 
 } // namespace inidoc
