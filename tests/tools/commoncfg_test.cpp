@@ -1,5 +1,7 @@
 // Runs the installed commoncfg binary on copies of device files and checks
 // its output, exit codes and what it leaves on disk.
+#include "childprocess.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -8,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -34,19 +35,15 @@ QString exampleFile(const char* name)
 
 ToolRun runProgram(const QString& program, const QStringList& args)
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    process.setProcessEnvironment(env);
-    process.start(program, args);
+    const lcctest::ChildRun child = lcctest::runChild(program, args, "C.UTF-8");
     ToolRun run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        run.err = QStringLiteral("did not finish normally: ") + process.errorString();
+    if (!child.finished) {
+        run.err = QStringLiteral("did not finish normally: ") + program;
         return run;
     }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
+    run.exitCode = child.exitCode;
+    run.out = QString::fromUtf8(child.out);
+    run.err = QString::fromUtf8(child.err);
     return run;
 }
 
