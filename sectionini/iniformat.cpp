@@ -3,10 +3,10 @@
 #include "sectionini/chain.h"
 #include "sectionini/crt.h"
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
-#include <string>
-#include <unordered_set>
+#include <vector>
 
 using namespace LibCommonCfg::internal;
 
@@ -23,32 +23,103 @@ bool isBlank(char c)
 constexpr int lineBufferSize = 4096;
 
 // Names of sections and keys compare case-insensitively in the ASCII letters
-// only; this key lets a hash set answer "seen before?" in constant time. The
-// key is a type private to the reader, so that every container template the
-// set needs is private too and none leaks into the exported symbols, in
-// unoptimised builds as well.
-struct FoldedName {
-    std::string text;
-    bool operator==(const FoldedName& other) const { return text == other.text; }
-};
-
-FoldedName foldedName(const char* name)
+// only. This set answers "seen before?" in constant time for the reader: an
+// open-addressing table of (hash, name) where the names are the copies the
+// nodes already own, so no name is copied again and no entry is allocated on
+// its own. Emptying it (at every section header, for the key names) only
+// starts a new generation, so a large section followed by many small ones
+// costs no more than their lines.
+char foldAscii(char c)
 {
-    FoldedName folded;
-    // assign() is a member the standard library instantiates itself; the
-    // constructor from a pointer would instantiate a template here.
-    folded.text.assign(name);
-    for (char& c : folded.text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return folded;
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-struct NameHash {
-    std::size_t operator()(const FoldedName& name) const { return std::hash<std::string>()(name.text); }
+std::uint64_t foldedHash(const char* name)
+{
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (; *name != '\0'; ++name) {
+        hash ^= static_cast<unsigned char>(foldAscii(*name));
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+bool sameFolded(const char* a, const char* b)
+{
+    for (; *a != '\0' && foldAscii(*a) == foldAscii(*b); ++a, ++b) {
+    }
+    return foldAscii(*a) == foldAscii(*b);
+}
+
+class NameSet {
+public:
+    /// True when a name equal to `name` (ASCII case folded) is in the set.
+    /// Otherwise the place where it belongs is kept for remember().
+    bool seen(const char* name)
+    {
+        if (2 * (used + 1) > slots.size())
+            grow();
+        pendingHash = foldedHash(name);
+        const std::size_t mask = slots.size() - 1;
+        for (std::size_t i = static_cast<std::size_t>(pendingHash) & mask;; i = (i + 1) & mask) {
+            const Slot& slot = slots[i];
+            if (slot.generation != generation) {
+                pending = i;
+                return false;
+            }
+            if (slot.hash == pendingHash && sameFolded(slot.name, name))
+                return true;
+        }
+    }
+
+    /// Adds the name that the last seen() did not find, as the copy that
+    /// its node owns (it outlives the set).
+    void remember(const char* owned)
+    {
+        if (owned == nullptr) // the node could not copy it
+            return;
+        slots[pending] = {pendingHash, owned, generation};
+        ++used;
+    }
+
+    void clear()
+    {
+        ++generation;
+        used = 0;
+    }
+
+private:
+    struct Slot {
+        std::uint64_t hash;
+        const char* name;
+        std::uint32_t generation; // the slot is taken only in the current one
+    };
+
+    void grow()
+    {
+        std::vector<Slot> old(slots.size() < 16 ? 16 : 2 * slots.size(), Slot{0, nullptr, 0});
+        old.swap(slots);
+        const std::uint32_t live = generation;
+        generation = 1;
+        used = 0;
+        const std::size_t mask = slots.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.generation != live)
+                continue;
+            std::size_t i = static_cast<std::size_t>(slot.hash) & mask;
+            while (slots[i].generation == generation)
+                i = (i + 1) & mask;
+            slots[i] = {slot.hash, slot.name, generation};
+            ++used;
+        }
+    }
+
+    std::vector<Slot> slots;
+    std::size_t used = 0;
+    std::size_t pending = 0;
+    std::uint64_t pendingHash = 0;
+    std::uint32_t generation = 1;
 };
-using NameSet = std::unordered_set<FoldedName, NameHash>;
 
 } // namespace
 
@@ -170,12 +241,13 @@ int CIniFile::Read(const char* fileName)
             continue;
 
         if (sect) {
-            if (!sectNames.insert(foldedName(sect)).second) {
+            if (sectNames.seen(sect)) {
                 // A repeated section is dropped up to the next accepted header.
                 accepting = false;
                 continue;
             }
             CSectList* node = new CSectList(sect, comment);
+            sectNames.remember(node->name);
             appendSect(node);
             current = node;
             lastKey = nullptr;
@@ -189,9 +261,11 @@ int CIniFile::Read(const char* fileName)
             else
                 appendSect(new CSectList(nullptr, comment));
         } else {
-            if (!accepting || !current || !keyNames.insert(foldedName(key)).second)
+            if (!accepting || !current || keyNames.seen(key))
                 continue;
-            appendKey(new CKeyList(key, value, comment));
+            CKeyList* node = new CKeyList(key, value, comment);
+            keyNames.remember(node->name);
+            appendKey(node);
         }
     }
     return 0;
