@@ -115,3 +115,26 @@ TEST(CIniRepeats, ManySectionsAndKeys)
     EXPECT_EQ(out.size(), expected.size());
     EXPECT_TRUE(out == expected);
 }
+
+TEST(CIniRepeats, KeyNamesStartAfreshInEverySection)
+{
+    // A section large enough to make the reader's name table grow, then
+    // sections that reuse its key names: each section checks its own keys
+    // only, and a repeat inside a later section is still dropped.
+    QByteArray in = "[big]\n";
+    for (int k = 0; k < 200; ++k)
+        in += "k" + QByteArray::number(k) + "=" + QByteArray::number(k) + "\n";
+    in += "[next]\nk0=a\nK150=b\nk0=repeat\nk199=c\n[BIG]\nk0=dropped\n[last]\nK150=d\nk150=repeat\n";
+
+    CIniFile doc;
+    readAndWrite(doc, in);
+    ASSERT_EQ(doc.GetSectionNum(), 3);
+    EXPECT_EQ(doc.GetKeyNum(0), 200);
+    EXPECT_STREQ(doc.Get("big", "k150"), "150");
+    EXPECT_EQ(doc.GetKeyNum(1), 3);
+    EXPECT_STREQ(doc.Get("next", "k0"), "a");
+    EXPECT_STREQ(doc.Get("next", "k150"), "b");
+    EXPECT_STREQ(doc.Get("next", "k199"), "c");
+    EXPECT_EQ(doc.GetKeyNum(2), 1);
+    EXPECT_STREQ(doc.Get("last", "k150"), "d");
+}
