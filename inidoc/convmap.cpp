@@ -50,7 +50,8 @@ IniFile::MappingEntry& IniFile::getConv(const QString& group, const QString& key
     for (MappingEntry& entry : convMap) {
         if (entry.group == nullptr)
             continue;
-        if (groupMatches(group, entry.group) && keyMatches(key, entry.key))
+        // The key tells most records apart at once; test it before the prefix.
+        if (keyMatches(key, entry.key) && groupMatches(group, entry.group))
             return entry;
     }
     return convMap.first();
