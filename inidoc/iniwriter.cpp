@@ -65,6 +65,11 @@ struct Entry {
     bool withDigits; // group name holds an ASCII digit
 };
 
+// Text is handed to the codec and the device in pieces of about this many
+// characters, each ending with a line, so that a huge document never needs
+// the whole text at once.
+constexpr int kPieceChars = 1 << 20;
+
 bool sameText(const QChar* text, int length, const QString& other)
 {
     return other.size() == length && std::equal(text, text + length, other.constData());
@@ -76,7 +81,7 @@ bool IniFile::myIniWriteFunc(QIODevice& device, const QMap<QString, QVariant>& m
 {
     QVector<Entry> entries;
     entries.reserve(map.size());
-    int keyChars = 0;
+    qint64 keyChars = 0;
     for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
         const QString& key = it.key();
         const int slash = key.indexOf(QLatin1Char('/'));
@@ -90,11 +95,22 @@ bool IniFile::myIniWriteFunc(QIODevice& device, const QMap<QString, QVariant>& m
     if (!std::is_sorted(entries.cbegin(), entries.cend(), before))
         std::stable_sort(entries.begin(), entries.end(), before);
 
-    // The whole text is built first and encoded in one go: cp1251 has one
-    // byte per character and no state between characters, so the bytes are
-    // those of encoding it line by line.
+    // The text is built in large pieces and each is encoded in one go:
+    // cp1251 has one byte per character and no state between lines, so the
+    // bytes are those of encoding it line by line.
+    QTextCodec* codec = QTextCodec::codecForName("cp1251");
+    if (codec == nullptr)
+        codec = QTextCodec::codecForLocale();
+    // No byte-order mark, as a text stream writes none by default.
+    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
     QString out;
-    out.reserve(keyChars + 16 * entries.size());
+    out.reserve(int(std::min<qint64>(keyChars + 16 * qint64(entries.size()), kPieceChars + 4096)));
+    const auto writePiece = [&]() {
+        const QByteArray bytes = codec->fromUnicode(out.constData(), out.size(), &state);
+        if (!bytes.isEmpty())
+            device.write(bytes);
+        out.resize(0); // keeps the reserved capacity
+    };
     QString current(QLatin1String(""));
     // Groups without a digit in their name first, then those with one.
     for (const bool digits : {false, true}) {
@@ -122,17 +138,11 @@ bool IniFile::myIniWriteFunc(QIODevice& device, const QMap<QString, QVariant>& m
             out.append(QLatin1Char('='));
             out.append(text);
             out.append(QLatin1Char('\n'));
+            if (out.size() >= kPieceChars)
+                writePiece();
         }
     }
-
-    QTextCodec* codec = QTextCodec::codecForName("cp1251");
-    if (codec == nullptr)
-        codec = QTextCodec::codecForLocale();
-    // No byte-order mark, as a text stream writes none by default.
-    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-    const QByteArray bytes = codec->fromUnicode(out.constData(), out.size(), &state);
-    if (!bytes.isEmpty())
-        device.write(bytes);
+    writePiece();
     return true;
 }
 
