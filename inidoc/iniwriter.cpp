@@ -68,7 +68,7 @@ struct Entry {
 // Text is handed to the codec and the device in pieces of about this many
 // characters, each ending with a line, so that a huge document never needs
 // the whole text at once.
-constexpr int kPieceChars = 1 << 20;
+constexpr int kPieceChars = 1 << 22;
 
 bool sameText(const QChar* text, int length, const QString& other)
 {

@@ -220,11 +220,11 @@ TEST(IniWriter, CharactersOutsideCp1251BecomeOneQuestionMarkEach)
     doc.setValueInGroup("g", "bad", QVariant(bad));
     EXPECT_EQ(doc.serialize(), QByteArray("\n[g]\n   bad=?x?\n   sym=??\x88\xA0\xB8?\n"));
 
-    // A text far longer than any internal buffer (over two million
+    // A text far longer than any internal buffer (over four million
     // characters), with surrogate pairs on every line, comes out whole.
     IniFile big;
-    const QString value = QString::fromUtf16(u"\u044F\U0001F600").repeated(150);
-    const QByteArray bytes = QByteArray("\xFF?").repeated(150);
+    const QString value = QString::fromUtf16(u"\u044F\U0001F600").repeated(450);
+    const QByteArray bytes = QByteArray("\xFF?").repeated(450);
     QByteArray expected("\n[g]\n");
     for (int i = 0; i < 5000; ++i) {
         const QString name = QStringLiteral("k%1").arg(i, 5, 10, QLatin1Char('0'));
