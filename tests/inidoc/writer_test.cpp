@@ -2,6 +2,8 @@
 // reader makes of the result.
 #include <LibCommonCfg/inifile.h>
 
+#include <QBuffer>
+
 #include <gtest/gtest.h>
 
 using LibCommonCfg::IniFile;
@@ -118,4 +120,133 @@ TEST(IniWriter, RoundTripKeepsValuesThatSurviveTheFormat)
             << qPrintable(key);
     }
     EXPECT_EQ(back.serialize(), first);
+}
+
+TEST(IniWriter, OnlyAsciiDigitsInValidTextMoveAGroupBack)
+{
+    QString lone = QStringLiteral("ch");
+    lone.append(QChar(0xD800)); // a lone surrogate: the text is no valid UTF-16
+    lone.append(QStringLiteral("3/a"));
+    const QByteArray out = write({{QString::fromUtf16(u"ch\u0661/a"), s("arabic")},
+                                  {QString::fromUtf16(u"ch\uFF11/a"), s("fullwidth")},
+                                  {"ch1/a", s("ascii")},
+                                  {QString::fromUtf16(u"ch\U0001F6002/a"), s("pair")},
+                                  {lone, s("lone")},
+                                  {"ch", s("noslash")},
+                                  {"ch9", s("noslash9")},
+                                  {"/top", s("t")},
+                                  {"dev/ch1", s("d")}});
+    EXPECT_EQ(out, QByteArray(R"(   top=t
+
+[ch]
+   ch=noslash
+
+[ch?]
+   a=arabic
+
+[ch?3]
+   a=lone
+
+[ch?]
+   a=fullwidth
+
+[dev]
+   ch1=d
+
+[ch1]
+   a=ascii
+
+[ch9]
+   ch9=noslash9
+
+[ch?2]
+   a=pair
+)"));
+}
+
+TEST(IniWriter, SlashSortsAsNulAndEveryRunOfAGroupGetsItsHeader)
+{
+    // "a\0b" (no "/", so its own group) and "a/b" sort alike and keep the
+    // map's order; the group "a" is split by it and written twice.
+    const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    const QByteArray out = write({{nul, s("1")},
+                                  {"a/b", s("2")},
+                                  {"a b/c", s("3")},
+                                  {"a!/c", s("4")},
+                                  {"a/", s("5")},
+                                  {"a", s("6")},
+                                  {"a//x", s("7")}});
+    const char expected[] = "\n[a]\n   a=6\n   =5\n   /x=7\n"
+                            "\n[a\0b]\n   a\0b=1\n"
+                            "\n[a]\n   b=2\n"
+                            "\n[a b]\n   c=3\n"
+                            "\n[a!]\n   c=4\n";
+    EXPECT_EQ(out, QByteArray(expected, int(sizeof expected) - 1));
+}
+
+TEST(IniWriter, StoreIsCalledOncePerKeyInWrittenOrder)
+{
+    // A caller's list whose first record is an ordinary one converts every
+    // key, so its converter sees the order of the calls.
+    QStringList seen;
+    const QList<IniFile::MappingEntry> list{{"", "none", {}, [&seen](const QVariant& v) {
+                                                 seen.append(v.toString());
+                                                 return QStringLiteral("<") + v.toString() +
+                                                        QStringLiteral(">");
+                                             }}};
+    IniFile doc;
+    for (const char* key : {"ch2/x", "b/y", "a.b/z", "a/w", "/v", "ch10/u", "k"})
+        doc.setValue(key, QString::fromLatin1(key));
+    doc.pushConvMap(list);
+    EXPECT_EQ(doc.serialize(), QByteArray("   v=</v>\n"
+                                          "\n[a]\n   w=<a/w>\n"
+                                          "\n[a.b]\n   z=<a.b/z>\n"
+                                          "\n[b]\n   y=<b/y>\n"
+                                          "\n[k]\n   k=<k>\n"
+                                          "\n[ch10]\n   u=<ch10/u>\n"
+                                          "\n[ch2]\n   x=<ch2/x>\n"));
+    EXPECT_EQ(seen, (QStringList{"/v", "a/w", "a.b/z", "b/y", "k", "ch10/u", "ch2/x"}));
+}
+
+TEST(IniWriter, CharactersOutsideCp1251BecomeOneQuestionMarkEach)
+{
+    IniFile doc;
+    doc.setValueInGroup("g", "sym",
+                        QVariant(QString::fromUtf16(u"\u2713\U0001F600\u20AC\u00A0\u0451\uFFFD")));
+    QString bad;
+    bad.append(QChar(0xDC00));
+    bad.append(QLatin1Char('x'));
+    bad.append(QChar(0xD800));
+    doc.setValueInGroup("g", "bad", QVariant(bad));
+    EXPECT_EQ(doc.serialize(), QByteArray("\n[g]\n   bad=?x?\n   sym=??\x88\xA0\xB8?\n"));
+
+    // A text far longer than any internal buffer (over four million
+    // characters), with surrogate pairs on every line, comes out whole.
+    IniFile big;
+    const QString value = QString::fromUtf16(u"\u044F\U0001F600").repeated(450);
+    const QByteArray bytes = QByteArray("\xFF?").repeated(450);
+    QByteArray expected("\n[g]\n");
+    for (int i = 0; i < 5000; ++i) {
+        const QString name = QStringLiteral("k%1").arg(i, 5, 10, QLatin1Char('0'));
+        big.setValueInGroup("g", name, QVariant(value));
+        expected += "   " + name.toLatin1() + "=" + bytes + "\n";
+    }
+    EXPECT_EQ(big.serialize(), expected);
+}
+
+TEST(IniWriter, WritesAtTheDevicePositionAndLeavesItOpen)
+{
+    IniFile doc(QByteArray("[g]\nx=1\n"));
+    QByteArray bytes("head");
+    QBuffer buffer(&bytes);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadWrite));
+    buffer.seek(4);
+    const QMap<QString, QVariant> map{{QStringLiteral("h/y"), QVariant(2)}};
+    EXPECT_TRUE(doc.myIniWriteFunc(buffer, map));
+    EXPECT_TRUE(buffer.isOpen());
+    EXPECT_EQ(bytes, QByteArray("head\n[h]\n   y=2\n"));
+    // An empty map writes nothing.
+    EXPECT_TRUE(doc.myIniWriteFunc(buffer, {}));
+    EXPECT_EQ(buffer.pos(), bytes.size());
+    EXPECT_EQ(bytes, QByteArray("head\n[h]\n   y=2\n"));
 }
