@@ -77,8 +77,13 @@ bool sameText(const QChar* text, int length, const QString& other)
 
 } // namespace
 
-bool IniFile::myIniWriteFunc(QIODevice& device, const QMap<QString, QVariant>& map)
+bool IniFile::myIniWriteFunc(QIODevice& device, const QMap<QString, QVariant>& source)
 {
+    // The keys are those of the map when writing begins, and the entries
+    // below point into it. A shared copy keeps them valid even if a caller's
+    // converter changes the document while it is written: the document's
+    // map then detaches from this one, and values are looked up in it again.
+    const QMap<QString, QVariant> map(source);
     QVector<Entry> entries;
     entries.reserve(map.size());
     qint64 keyChars = 0;
@@ -126,7 +131,8 @@ bool IniFile::myIniWriteFunc(QIODevice& device, const QMap<QString, QVariant>& m
                 entry.slash < 0 ? key
                                 : QString::fromRawData(chars + entry.slash + 1, key.size() - entry.slash - 1);
             QString group = newGroup ? (entry.slash < 0 ? key : key.left(entry.slash)) : current;
-            const QString text = store(group, name, entry.it.value());
+            const QString text =
+                store(group, name, source.isSharedWith(map) ? entry.it.value() : source.value(key));
             if (newGroup) {
                 out.append(QLatin1String("\n["));
                 out.append(group);

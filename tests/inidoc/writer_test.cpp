@@ -208,6 +208,28 @@ TEST(IniWriter, StoreIsCalledOncePerKeyInWrittenOrder)
     EXPECT_EQ(seen, (QStringList{"/v", "a/w", "a.b/z", "b/y", "k", "ch10/u", "ch2/x"}));
 }
 
+TEST(IniWriter, ConverterThatChangesTheDocumentWhileItIsWritten)
+{
+    // The keys written are those of the document when writing begins; a
+    // value changed by an earlier conversion is written as it is then.
+    IniFile doc;
+    const QList<IniFile::MappingEntry> list{{"", "none", {}, [&doc](const QVariant& v) {
+                                                 const QString text = v.toString();
+                                                 if (text == QLatin1String("w")) {
+                                                     doc.setValue("b/y", "changed");
+                                                     for (int i = 0; i < 100; ++i)
+                                                         doc.setValue(QStringLiteral("n/%1").arg(i), i);
+                                                 }
+                                                 return QStringLiteral("<") + text + QStringLiteral(">");
+                                             }}};
+    doc.setValue("a/w", "w");
+    doc.setValue("b/y", "y");
+    doc.pushConvMap(list);
+    EXPECT_EQ(doc.serialize(), QByteArray("\n[a]\n   w=<w>\n"
+                                          "\n[b]\n   y=<changed>\n"));
+    EXPECT_TRUE(doc.serialize().contains("\n[n]\n   0=<0>\n"));
+}
+
 TEST(IniWriter, CharactersOutsideCp1251BecomeOneQuestionMarkEach)
 {
     IniFile doc;
