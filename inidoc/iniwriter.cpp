@@ -77,17 +77,18 @@ bool sameText(const QChar* text, int length, const QString& other)
 
 } // namespace
 
-bool IniFile::myIniWriteFunc(QIODevice& device, const QMap<QString, QVariant>& source)
+bool IniFile::myIniWriteFunc(QIODevice& device, const QMap<QString, QVariant>& map)
 {
     // The keys are those of the map when writing begins, and the entries
     // below point into it. A shared copy keeps them valid even if a caller's
     // converter changes the document while it is written: the document's
     // map then detaches from this one, and values are looked up in it again.
-    const QMap<QString, QVariant> map(source);
+    // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): the copy is the point
+    const QMap<QString, QVariant> snapshot(map);
     QVector<Entry> entries;
-    entries.reserve(map.size());
+    entries.reserve(snapshot.size());
     qint64 keyChars = 0;
-    for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
+    for (auto it = snapshot.constBegin(); it != snapshot.constEnd(); ++it) {
         const QString& key = it.key();
         const int slash = key.indexOf(QLatin1Char('/'));
         entries.append({it, slash, hasDigit(key.constData(), slash < 0 ? key.size() : slash)});
@@ -132,7 +133,7 @@ bool IniFile::myIniWriteFunc(QIODevice& device, const QMap<QString, QVariant>& s
                                 : QString::fromRawData(chars + entry.slash + 1, key.size() - entry.slash - 1);
             QString group = newGroup ? (entry.slash < 0 ? key : key.left(entry.slash)) : current;
             const QString text =
-                store(group, name, source.isSharedWith(map) ? entry.it.value() : source.value(key));
+                store(group, name, map.isSharedWith(snapshot) ? entry.it.value() : map.value(key));
             if (newGroup) {
                 out.append(QLatin1String("\n["));
                 out.append(group);
