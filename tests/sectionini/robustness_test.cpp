@@ -199,21 +199,3 @@ TEST(CIniRobustness, UnreadableFile)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "2: could not drop the rights, 1: Read did not refuse the file";
 }
-
-TEST(CIniRobustness, ManySectionsAndKeys)
-{
-    QByteArray text;
-    for (int s = 0; s < 300; ++s) {
-        text += "[sect" + QByteArray::number(s) + "] ;c\n";
-        for (int k = 0; k < 20; ++k)
-            text += "key" + QByteArray::number(k) + "=" + QByteArray::number(s * k) + "\n";
-        text += "key0=again\n";
-    }
-    text += "[SECT7]\nkey0=late\n";
-    CIniFile doc;
-    readBytes(doc, text);
-    EXPECT_EQ(doc.GetSectionNum(), 300);
-    EXPECT_EQ(doc.GetKeyNum(299), 20);
-    EXPECT_STREQ(doc.Get("sect299", "key19"), "5681");
-    EXPECT_STREQ(doc.Get("sect7", "key0"), "0");
-}
