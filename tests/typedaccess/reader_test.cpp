@@ -221,8 +221,8 @@ TEST_F(DeviceFileReader, KeysListCommentLinesAsEmptyEntries)
               (QStringList{QStringLiteral("name"), QStringLiteral("enabled"), QStringLiteral("scale")}));
 }
 
-// Names and values quoted in messages are UTF-8 whatever the codec; string
-// values go through the codec.
+// Names and values quoted in messages are UTF-8 whatever the codec, and
+// verbatim; string values go through the codec.
 TEST(ReaderCodec, MessagesQuoteUtf8WhileValuesUseTheCodec)
 {
     CIniFile ini;
@@ -247,17 +247,10 @@ TEST(ReaderCodec, MessagesQuoteUtf8WhileValuesUseTheCodec)
     EXPECT_TRUE(utf8Reader.getString("скорость", s));
     EXPECT_EQ(s, u8("быстро"));
     EXPECT_EQ(utf8Reader.keys(), (QStringList{u8("скорость"), u8("метка")}));
-}
 
-// A "%2" in a name or value is quoted as it stands, not filled in turn.
-TEST(ReaderCodec, MessagesQuoteNamesAndValuesVerbatim)
-{
-    CIniFile ini;
+    // A "%2" in a name or value is quoted as it stands, not filled in turn.
     ini.Set("s%2", "k%1", "v%3");
-    QString error;
-    CIniReaderHelper reader(ini, error, nullptr);
     ASSERT_TRUE(reader.beginSect("S%2"));
-    int i = 0;
     EXPECT_FALSE(reader.getInt("K%1", i));
     EXPECT_EQ(error, u8("Секция s%2: K%1=v%3: ошибка чтения int"));
     EXPECT_FALSE(reader.getInt("%1%2", i));
