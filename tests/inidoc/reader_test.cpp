@@ -65,44 +65,24 @@ TEST(IniReader, EmptyValuesStoreNothingAndKeepEarlierEntries)
     EXPECT_EQ(read("", before), before);
 }
 
-TEST(IniReader, LaterLinesAndRepeatedHeadersWin)
+TEST(IniReader, KeyLinesRepeatsAndLineEnds)
 {
-    const auto map = read("[main]\nx=1\n[other]\nx=9\n[main]\nx=2\n");
-    EXPECT_EQ(map.size(), 2);
+    const auto map = read("[main]\r\nx=1\r\nmodem=1\r\nname=rec\t \r\n"
+                          "[other]\nx=9\n"
+                          "[main]\nx=2\n" // a repeated header and a later line win
+                          "[g]\na=b=c\nk = v\n==x\n=x\n%1=%2\n");
+    EXPECT_EQ(map.keys(),
+              (QStringList{"g/%1", "g/=", "g/a", "g/k", "main/modem", "main/name", "main/x", "other/x"}));
     EXPECT_EQ(text(map, "main/x"), "2");
     EXPECT_EQ(text(map, "other/x"), "9");
-}
-
-TEST(IniReader, KeysSplitAtTheFirstEqualsSign)
-{
-    const auto map = read("[g]\na=b=c\nk = v\n==x\n");
+    EXPECT_EQ(map.value("main/modem"), QVariant(true));
+    EXPECT_EQ(text(map, "main/name"), "rec");
+    // Keys split at the first "=", and a key starts with its first character
+    // even when that is "=". Percent sequences are copied, not expanded.
     EXPECT_EQ(text(map, "g/a"), "b=c");
     EXPECT_EQ(text(map, "g/k"), "v");
-    // The key starts with its first character even when that is "=".
     EXPECT_EQ(text(map, "g/="), "x");
-    EXPECT_FALSE(read("=x\n").contains("/"));
-    EXPECT_TRUE(read("=x\n").isEmpty());
-}
-
-TEST(IniReader, PercentSequencesAreCopiedNotExpanded)
-{
-    const auto map = read("[g]\n%1=%2\n");
-    EXPECT_EQ(map.keys(), QStringList{"g/%1"});
     EXPECT_EQ(text(map, "g/%1"), "%2");
-}
-
-TEST(IniReader, LongLinesArePiecesOf1024Characters)
-{
-    // 1024 + 476 characters: the piece boundary falls inside the value, so
-    // the second piece is a line of its own ("tail=...").
-    const QByteArray first = "k=" + QByteArray(1022, 'v');
-    const QByteArray second = "tail=" + QByteArray(471, 't');
-    ASSERT_EQ(first.size(), 1024);
-    ASSERT_EQ(second.size(), 476);
-    const auto map = read("[g]\n" + first + second + "\nend=1\n");
-    EXPECT_EQ(text(map, "g/k"), QString(1022, 'v'));
-    EXPECT_EQ(text(map, "g/tail"), QString(471, 't'));
-    EXPECT_EQ(text(map, "g/end"), "1");
 }
 
 TEST(IniReader, DecodesCp1251AndHonoursAByteOrderMark)
@@ -113,13 +93,6 @@ TEST(IniReader, DecodesCp1251AndHonoursAByteOrderMark)
     // The same text in UTF-8 behind a UTF-8 byte-order mark.
     const auto utf8 = read("\xEF\xBB\xBF[dchan1]\nname=\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA\n");
     EXPECT_EQ(text(utf8, "dchan1/name"), QString::fromUtf8("Пуск"));
-}
-
-TEST(IniReader, CrLfLineEndsAndTrailingBlanks)
-{
-    const auto map = read("[main]\r\nmodem=1\r\nname=rec\t \r\n");
-    EXPECT_EQ(map.value("main/modem"), QVariant(true));
-    EXPECT_EQ(text(map, "main/name"), "rec");
 }
 
 TEST(IniReader, ConversionThatRejectsATextStoresNothing)

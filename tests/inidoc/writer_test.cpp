@@ -45,8 +45,6 @@ TEST(IniWriter, SmallShapes)
     EXPECT_EQ(write({{"g/x", s("1")}}), QByteArray("\n[g]\n   x=1\n"));
     EXPECT_EQ(write({{"a.b/y", s("2")}, {"a/x", s("1")}, {"a-b/z", s("3")}}),
               QByteArray("\n[a]\n   x=1\n\n[a-b]\n   z=3\n\n[a.b]\n   y=2\n"));
-    EXPECT_EQ(write({{"ch1/unit", s("V")}, {"dev/mode", s("m")}}),
-              QByteArray("\n[dev]\n   mode=m\n\n[ch1]\n   unit=V\n"));
     // Only the group is tested for digits.
     EXPECT_EQ(write({{"ch1/name", s("n")}, {"dev/ch1", s("c")}}),
               QByteArray("\n[dev]\n   ch1=c\n\n[ch1]\n   name=n\n"));

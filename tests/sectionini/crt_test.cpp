@@ -107,18 +107,10 @@ TEST(CrtTextFile, ReadsBytesAsTheyStand)
     CrtTextFile file;
     ASSERT_TRUE(file.open(name.c_str(), "rt"));
     char buffer[4];
-    ASSERT_NE(file.getLine(buffer, sizeof buffer), nullptr);
-    EXPECT_STREQ(buffer, "ab\r");
-    ASSERT_NE(file.getLine(buffer, sizeof buffer), nullptr);
-    EXPECT_STREQ(buffer, "\n");
-    ASSERT_NE(file.getLine(buffer, sizeof buffer), nullptr);
-    EXPECT_STREQ(buffer, "cd\n");
-    ASSERT_NE(file.getLine(buffer, sizeof buffer), nullptr);
-    EXPECT_STREQ(buffer, "\n");
-    ASSERT_NE(file.getLine(buffer, sizeof buffer), nullptr);
-    EXPECT_STREQ(buffer, "las");
-    ASSERT_NE(file.getLine(buffer, sizeof buffer), nullptr);
-    EXPECT_STREQ(buffer, "t");
+    for (const char* piece : {"ab\r", "\n", "cd\n", "\n", "las", "t"}) {
+        ASSERT_NE(file.getLine(buffer, sizeof buffer), nullptr) << piece;
+        EXPECT_STREQ(buffer, piece);
+    }
     EXPECT_EQ(file.getLine(buffer, sizeof buffer), nullptr);
     file.close();
     EXPECT_FALSE(file.isOpen());

@@ -194,6 +194,16 @@ TEST(CIniLists, IndicesSkipUnnamedNodesAndRejectOutOfRange)
     EXPECT_EQ(keys(a), "-=<null>;note x=1; -=<null>;between y=2; z=3; ");
     EXPECT_STREQ(a->GetVal(mut("Z")), "3");
     EXPECT_EQ(a->GetVal(mut("none")), nullptr);
+
+    // Deleting by name steps over the comment nodes, never compares against them.
+    doc.DeleteSection("b");
+    doc.DeleteSection("missing");
+    EXPECT_EQ(chain(doc), "-(top)A()");
+    doc.DeleteKey(mut("A"), "X");
+    doc.DeleteKey(mut("A"), "y");
+    doc.DeleteKey(mut("A"), "z");
+    a->DeleteKey("missing");
+    EXPECT_EQ(keys(a), "-=<null>;note -=<null>;between ");
 }
 
 TEST(CIniLists, CreateSectAppendsOrReturnsExisting)
@@ -290,71 +300,47 @@ TEST(CIniLists, DeletionUnlinksFirstMatchOnly)
     EXPECT_EQ(chain(doc), "D()");
 }
 
-TEST(CIniLists, DeletionWalksPastCommentNodes)
-{
-    // Comment lines of a file are nodes without a name; deleting by name
-    // must step over them, never compare against them.
-    CIniFile doc;
-    doc.firstSect = new CSectList(nullptr, "head");
-    doc.Set("A", "x", "1");
-    CSectList* a = doc.GetSect("A");
-    ASSERT_NE(a, nullptr);
-    a->firstKey->next = new CKeyList(nullptr, nullptr, "note");
-    a->SetVal("y", "2");
-    doc.Set("B", "k", "3");
-    ASSERT_EQ(chain(doc), "-(head)A()B()");
-    ASSERT_EQ(keys(a), "x=1; -=<null>;note y=2; ");
-
-    doc.DeleteSection("b");
-    EXPECT_EQ(chain(doc), "-(head)A()");
-    doc.DeleteKey(mut("A"), "Y");
-    EXPECT_EQ(keys(a), "x=1; -=<null>;note ");
-    doc.DeleteSection("missing");
-    a->DeleteKey("missing");
-    EXPECT_EQ(chain(doc), "-(head)A()");
-    EXPECT_EQ(keys(a), "x=1; -=<null>;note ");
-    doc.DeleteKey(mut("A"), "x");
-    EXPECT_EQ(keys(a), "-=<null>;note ");
-}
-
 TEST(CIniLists, NumbersAreConvertedWithoutReportingFailures)
 {
+    // Numbers convert as far as they read, ints clamped to their range; a
+    // null value counts as missing.
+    const struct {
+        const char* text;
+        int number;
+    } ints[] = {{"0x10", 0},
+                {"abc", 0},
+                {"12abc", 12},
+                {"  -42", -42},
+                {"+7", 7},
+                {"", 0},
+                {"99999999999", 2147483647},
+                {"-99999999999", -2147483647 - 1},
+                {nullptr, -1}};
+    const struct {
+        const char* text;
+        double number;
+    } doubles[] = {{"1.5e3x", 1500.0}, {"2,5", 2.0}, {"abc", 0.0}, {"12abc", 12.0}, {nullptr, -1.5}};
     CIniFile doc;
-    const char* const values[][2] = {
-        {"hex", "0x10"},   {"word", "abc"}, {"tail", "12abc"},      {"blank", "  -42"},
-        {"plus", "+7"},    {"empty", ""},   {"big", "99999999999"}, {"small", "-99999999999"},
-        {"exp", "1.5e3x"}, {"comma", "2,5"}};
-    for (const auto& kv : values)
-        doc.Set("n", kv[0], kv[1]);
-    doc.Set("n", "null", nullptr);
-
-    const auto asInt = [&](const char* key) {
+    for (const auto& c : ints) {
+        SCOPED_TRACE(c.text ? c.text : "<null>");
+        doc.Set("n", "k", c.text);
         int out = 12345;
-        doc.GetInt(mut("n"), mut(key), &out, -1);
-        return out;
-    };
-    EXPECT_EQ(asInt("hex"), 0);
-    EXPECT_EQ(asInt("word"), 0);
-    EXPECT_EQ(asInt("tail"), 12);
-    EXPECT_EQ(asInt("blank"), -42);
-    EXPECT_EQ(asInt("plus"), 7);
-    EXPECT_EQ(asInt("empty"), 0);
-    EXPECT_EQ(asInt("big"), 2147483647);
-    EXPECT_EQ(asInt("small"), -2147483647 - 1);
-    EXPECT_EQ(asInt("null"), -1); // a null value counts as missing
-    EXPECT_EQ(asInt("missing"), -1);
-
-    const auto asDouble = [&](const char* key) {
+        doc.GetInt(mut("n"), mut("k"), &out, -1);
+        EXPECT_EQ(out, c.number);
+    }
+    for (const auto& c : doubles) {
+        SCOPED_TRACE(c.text ? c.text : "<null>");
+        doc.Set("n", "k", c.text);
         double out = 12345;
-        doc.GetDouble(mut("n"), mut(key), &out, -1.5);
-        return out;
-    };
-    EXPECT_EQ(asDouble("exp"), 1500.0);
-    EXPECT_EQ(asDouble("comma"), 2.0);
-    EXPECT_EQ(asDouble("word"), 0.0);
-    EXPECT_EQ(asDouble("tail"), 12.0);
-    EXPECT_EQ(asDouble("null"), -1.5);
-    EXPECT_EQ(asDouble("missing"), -1.5);
+        doc.GetDouble(mut("n"), mut("k"), &out, -1.5);
+        EXPECT_EQ(out, c.number);
+    }
+    int i = 12345;
+    doc.GetInt(mut("n"), mut("missing"), &i, -1);
+    EXPECT_EQ(i, -1);
+    double d = 12345;
+    doc.GetDouble(mut("n"), mut("missing"), &d, -1.5);
+    EXPECT_EQ(d, -1.5);
 }
 
 TEST(CIniLists, NullArgumentsDoNothing)

