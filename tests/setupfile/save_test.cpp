@@ -16,6 +16,8 @@
 #include <memory>
 #include <typeinfo>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,12 +77,41 @@ TEST(SetupFileSave, SaveWritesExactlyTheSerializedBytes)
     const SetupFile before = file;
     ASSERT_TRUE(file.save(path));
     EXPECT_TRUE(file == before);
+    EXPECT_EQ(file.getString("IPADDR"), " 10.0.0.5 ");
     const QByteArray saved = readFile(path);
     EXPECT_EQ(saved, file.serialize());
     EXPECT_EQ(sortedLines(saved),
               sortedLines({"IPADDR=10.0.0.5", "HOST=\xcf\xf0\xe8\xe1\xee\xf0", "DHCP=N"}));
 
+    // A longer old file is replaced, not overwritten in part.
+    ASSERT_TRUE(writeFile(path, QByteArray(4096, '#')));
+    SetupFile small;
+    small.setInt("A", 1);
+    ASSERT_TRUE(small.save(path));
+    EXPECT_EQ(readFile(path), QByteArray("A=1\n"));
+
+    // An empty store makes an empty file.
+    ASSERT_TRUE(SetupFile().save(path));
+    EXPECT_EQ(readFile(path), QByteArray());
+
+    SetupFile back;
+    ASSERT_TRUE(back.load(path));
+    EXPECT_TRUE(back.allKeys().isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"network"});
+}
+
+TEST(SetupFileSave, SaveFailuresReportFalse)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    SetupFile file;
+    file.setString("IPADDR", "10.0.0.5");
+    EXPECT_FALSE(file.save(dir.filePath("no/such/folder/network")));
+    ASSERT_TRUE(writeFile(dir.filePath("plain"), "x"));
+    EXPECT_FALSE(file.save(dir.filePath("plain/network")));
+    EXPECT_FALSE(file.save(dir.path()));
+    EXPECT_FALSE(file.save(QString()));
+    EXPECT_EQ(readFile(dir.filePath("plain")), QByteArray("x"));
 }
 
 TEST(SetupFileSave, FileThatVanishesBetweenLoadAndSave)
@@ -135,6 +166,39 @@ TEST(SetupFileSave, ClientSubclassSerializeIsWhatSaveWrites)
     ASSERT_TRUE(back.load(path));
     EXPECT_EQ(back.allKeys(), QStringList{"IPADDR"});
     EXPECT_TRUE(back == base);
+}
+
+TEST(SetupFileSave, FailedSavesLeaveTheOldFileIntact)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray old("IPADDR=10.0.0.1\nNETMASK=255.0.0.0\n");
+    const QString path = dir.filePath("network");
+    ASSERT_TRUE(writeFile(path, old));
+    SetupFile file;
+    file.setString("IPADDR", "10.0.0.2");
+
+    // A path through the old file as if it were a folder fails for root too.
+    EXPECT_FALSE(file.save(path + "/network"));
+    EXPECT_EQ(readFile(path), old);
+
+    // A full device behind a link: the write fails and is reported. The
+    // device node is made in the test's folder, so that a save that wrongly
+    // renamed over it could only harm that folder.
+    const QString device = dir.filePath("full");
+    const QByteArray name = QFile::encodeName(device);
+    if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 7)) == 0) {
+        const QString link = dir.filePath("full-link");
+        ASSERT_TRUE(QFile::link(device, link));
+        EXPECT_FALSE(file.save(link));
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_FALSE(QFileInfo(device).isFile());
+    } else if (::geteuid() != 0 && QFileInfo::exists("/dev/full")) {
+        const QString link = dir.filePath("full-link");
+        ASSERT_TRUE(QFile::link("/dev/full", link));
+        EXPECT_FALSE(file.save(link));
+    }
+    EXPECT_EQ(readFile(path), old);
 }
 
 TEST(SetupFileSave, NewFileInReadOnlyFolderIsRefused)
