@@ -3,7 +3,7 @@
 #   scripts/run-bench.sh --quick [build-dir]   every case once at 1000 keys (CI)
 #   scripts/run-bench.sh [build-dir]           the sizes in $SIZES, writing
 #       bench/results/bench.json, bench/results/table.md and bench/results/time.png
-# SIZES defaults to 1000,8000,12500,100000,800000 (keys).
+# SIZES defaults to 1000,8000,12500,100000,125000,800000,1000000 (keys).
 set -eu
 quick=0
 if [ "${1:-}" = "--quick" ]; then
@@ -23,7 +23,7 @@ if [ "$quick" = 1 ]; then
   exec "$bench" --sizes=1000 --benchmark_min_time=0
 fi
 
-sizes=${SIZES:-1000,8000,12500,100000,800000}
+sizes=${SIZES:-1000,8000,12500,100000,125000,800000,1000000}
 results="$root/bench/results"
 mkdir -p "$results"
 "$bench" --sizes="$sizes" --benchmark_min_time=${MIN_TIME:-0.3} \
