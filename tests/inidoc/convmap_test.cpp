@@ -160,6 +160,17 @@ TEST(ConvMap, FallbackRecordAndEmptyLists)
     EXPECT_EQ(doc.store("any", "key", QVariant(QStringLiteral("x"))), "x?");
     EXPECT_STREQ(doc.getConv("any", "key").key, "never");
 
+    // A record without a key name matches no key, not even an empty one;
+    // the one after it still does. Names match whole, prefixes by prefix.
+    IniFile::MappingEntry nameless{"", nullptr, [](const QString&) { return QVariant(1); }, {}};
+    IniFile::MappingEntry exact{"gr", "k", [](const QString&) { return QVariant(2); }, {}};
+    IniFile picky(QList<IniFile::MappingEntry>{shout, nameless, exact});
+    EXPECT_EQ(picky.parse("group", "", "x"), QVariant(QStringLiteral("x!")));
+    EXPECT_EQ(picky.parse("group", "k", "x"), QVariant(2));
+    EXPECT_EQ(picky.parse("g", "k", "x"), QVariant(QStringLiteral("x!")));
+    EXPECT_EQ(picky.parse("group", "kk", "x"), QVariant(QStringLiteral("x!")));
+    EXPECT_EQ(picky.parse("group", "K", "x"), QVariant(QStringLiteral("x!")));
+
     // No records at all: no conversion.
     IniFile empty(QList<IniFile::MappingEntry>{});
     EXPECT_EQ(empty.parse("main", "modem", "1"), QVariant(QStringLiteral("1")));
