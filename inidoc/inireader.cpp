@@ -1,5 +1,6 @@
 #include <LibCommonCfg/inifile.h>
 
+#include "inidoc/compositekey.h"
 #include "inidoc/linegrammar.h"
 
 #include <QTextStream>
@@ -29,18 +30,11 @@ bool IniFile::myIniReadFunc(QIODevice& device, QMap<QString, QVariant>& map)
         if (parsed.kind != inidoc::IniLine::Key || parsed.valueLength == 0)
             continue;
 
-        // The map key is built once; the key handed to the conversion lookup
-        // is a view into it, which only lives for the call.
-        QString mapKey;
-        mapKey.reserve(group.size() + 1 + parsed.nameLength);
-        mapKey.append(group).append(QLatin1Char('/'));
-        mapKey.append(line.constData() + parsed.nameBegin, parsed.nameLength);
-        const QString key = QString::fromRawData(mapKey.constData() + group.size() + 1, parsed.nameLength);
-
-        QVariant value = parse(group, key, parsed.value(line));
+        const QString key = parsed.name(line);
+        const QVariant value = parse(group, key, parsed.value(line));
         if (value.isNull())
             continue;
-        map.insert(mapKey, value);
+        map.insert(inidoc::joinKey(group, key), value);
     }
     return true;
 }
