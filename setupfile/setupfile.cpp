@@ -1,9 +1,9 @@
 #include <LibCommonCfg/setupfile.h>
 
+#include "flatfile/assignment.h"
 #include "setupfile/atomicsave.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QTextCodec>
 #include <QTextStream>
 
@@ -14,15 +14,6 @@ namespace {
 // Longer lines are read in pieces of this many characters, each piece
 // parsed as a line of its own.
 constexpr qint64 kMaxLineLength = 1024;
-
-// An assignment anywhere in the line: the first run of key characters
-// followed by "=" is the key, the rest of the line the value. Compiled once
-// per process.
-const QRegularExpression& assignmentExpression()
-{
-    static const QRegularExpression expression(QStringLiteral("\\s*([\\w.]+)\\s*=\\s*(.*)\\s*"));
-    return expression;
-}
 
 } // namespace
 
@@ -42,15 +33,13 @@ void SetupFile::load(const QByteArray& data)
     QTextStream in(data, QIODevice::ReadOnly);
     if (codec)
         in.setCodec(codec);
-    const QRegularExpression& expression = assignmentExpression();
     QString line;
     while (in.readLineInto(&line, kMaxLineLength)) {
         if (line.isEmpty())
             continue;
-        const QRegularExpressionMatch match = expression.match(line);
-        if (!match.hasMatch())
-            continue;
-        entries.insert(match.captured(1).trimmed(), match.captured(2).trimmed());
+        const flatfile::Assignment assignment = flatfile::matchAssignment(line);
+        if (assignment.found)
+            entries.insert(assignment.key(line), assignment.value(line));
     }
 }
 

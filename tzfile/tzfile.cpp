@@ -1,22 +1,14 @@
 #include <LibCommonCfg/tzfile.h>
 
+#include "flatfile/assignment.h"
 #include "setupfile/atomicsave.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QTextStream>
 
 namespace LibCommonCfg {
 
 namespace {
-
-// Unanchored: the first key followed by "=" anywhere in the line, so that
-// "# TZ=UTC" still sets TZ and "my-key=1" sets "key".
-const QRegularExpression& assignment()
-{
-    static const QRegularExpression instance(QStringLiteral("\\s*([\\w.]+)\\s*=\\s*(.*)\\s*"));
-    return instance;
-}
 
 // Longer lines are read in pieces, each piece searched as a line.
 constexpr qint64 kMaxLinePiece = 1024;
@@ -34,7 +26,6 @@ bool TZFile::load(const QString& fileName)
 
 void TZFile::load(const QByteArray& data)
 {
-    const QRegularExpression& re = assignment();
     QTextStream stream(data, QIODevice::ReadOnly);
     // A Unicode byte-order mark still wins over the codec.
     stream.setCodec("CP1251");
@@ -42,10 +33,10 @@ void TZFile::load(const QByteArray& data)
     while (stream.readLineInto(&line, kMaxLinePiece)) {
         if (line.isEmpty())
             continue;
-        const QRegularExpressionMatch m = re.match(line);
-        if (!m.hasMatch())
-            continue;
-        entries.insert(m.captured(1).trimmed(), m.captured(2).trimmed());
+        // "# TZ=UTC" still sets TZ and "my-key=1" sets "key".
+        const flatfile::Assignment assignment = flatfile::matchAssignment(line);
+        if (assignment.found)
+            entries.insert(assignment.key(line), assignment.value(line));
     }
 }
 
