@@ -1,5 +1,6 @@
 #include <LibCommonCfg/cinifile.h>
 
+#include "common/asciicase.h"
 #include "sectionini/chain.h"
 #include "sectionini/crt.h"
 
@@ -29,11 +30,6 @@ constexpr int lineBufferSize = 4096;
 // its own. Emptying it (at every section header, for the key names) only
 // starts a new generation, so a large section followed by many small ones
 // costs no more than their lines.
-char foldAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::uint64_t foldedHash(const char* name)
 {
     std::uint64_t hash = 14695981039346656037ull; // FNV-1a

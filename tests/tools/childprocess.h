@@ -31,11 +31,13 @@ struct ChildRun {
     QByteArray err;
 };
 
-/// Runs `program` (an absolute path) with `args`, stdin from /dev/null and
-/// the environment of this process with LC_ALL set to `lcAll`.
+/// Runs `program` (an absolute path) with `args`, stdin from `stdinFile`
+/// (/dev/null when empty) and the environment of this process with LC_ALL
+/// set to `lcAll`.
 inline ChildRun runChild(const QString& program, const QStringList& args, const char* lcAll,
-                         int timeoutMs = 60000)
+                         int timeoutMs = 60000, const QString& stdinFile = QString())
 {
+    const std::string input = stdinFile.isEmpty() ? std::string("/dev/null") : stdinFile.toStdString();
     ChildRun run;
     std::vector<std::string> argStore{program.toStdString()};
     for (const QString& arg : args)
@@ -67,8 +69,8 @@ inline ChildRun runChild(const QString& program, const QStringList& args, const 
     }
     const pid_t pid = fork();
     if (pid == 0) {
-        const int devNull = open("/dev/null", O_RDONLY);
-        if (devNull < 0 || dup2(devNull, 0) < 0 || dup2(outPipe[1], 1) < 0 || dup2(errPipe[1], 2) < 0)
+        const int in = open(input.c_str(), O_RDONLY);
+        if (in < 0 || dup2(in, 0) < 0 || dup2(outPipe[1], 1) < 0 || dup2(errPipe[1], 2) < 0)
             _exit(127);
         execve(argv[0], argv.data(), envp.data());
         _exit(127);

@@ -28,6 +28,7 @@ struct CommonOptions {
     QString format; // "", "ini", "setup" or "tz"
     int interfaces = -1;
     bool create = false;
+    int waitMs = 10000; // how long "set" waits for another program's lock
 };
 
 } // namespace commoncfg

@@ -15,19 +15,21 @@ using Assignment = QPair<QString, QString>;
 
 int showIni(const DeviceFile& file, const CommonOptions& options);
 int getIni(const DeviceFile& file, const QString& groupKey);
-int setIni(const DeviceFile& file, const QList<Assignment>& assignments, const CommonOptions& options);
 
 int showFlat(const DeviceFile& file, const CommonOptions& options);
 int getFlat(const DeviceFile& file, const QString& key);
-int setFlat(const DeviceFile& file, const QList<Assignment>& assignments, const CommonOptions& options);
+
+// Locks and reads the file, changes the values on their own lines, and saves
+// only what reads back exactly as intended.
+int setValues(const QString& path, const QList<Assignment>& assignments, const CommonOptions& options);
 
 int checkNetwork(const DeviceFile& file, const CommonOptions& options);
 
 // `mode` is "encrypt" or "decrypt"; scrambled passwords are shown as hex.
 int password(const QString& mode, const QString& text);
 
-// Shared by the setters: a value that cannot be stored on one line.
-QString lineBreakProblem(const QString& value);
+// GROUP/KEY split at its first "/"; false when either part is empty.
+bool splitGroupKey(const QString& groupKey, QString* group, QString* key);
 
 // Strict dotted-quad IPv4 text: four decimal parts 0-255.
 bool isDottedQuad(const QString& text);

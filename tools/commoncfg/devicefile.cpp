@@ -1,21 +1,74 @@
 #include "devicefile.h"
 
+#include "common/filelock.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QList>
 #include <QRegularExpression>
-#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace commoncfg {
 
 namespace {
 
-// Device files are small; anything bigger is not one of them.
-constexpr qint64 kMaxFileSize = qint64{256} * 1024 * 1024;
-
-bool looksBinary(const QByteArray& bytes)
+QString systemError(int error)
 {
-    return bytes.contains('\0');
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Reads to the end, but never more than kMaxFileSize bytes: a larger input is
+// refused while it is read, whatever stat() said of its size.
+QString readBounded(int fd, QByteArray* bytes)
+{
+    static char chunk[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return QStringLiteral("cannot read: %1").arg(systemError(errno));
+        if (got == 0)
+            return QString();
+        if (bytes->size() + got > kMaxFileSize)
+            return QStringLiteral("larger than %1 MiB: too large for a device file").arg(kMaxFileSize >> 20);
+        bytes->append(chunk, int(got));
+    }
+}
+
+// Opens a regular file for reading; a FIFO or device is refused without
+// waiting for a writer.
+QString openRegular(const QString& path, int* fd)
+{
+    const QByteArray name = QFile::encodeName(path);
+    *fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (*fd < 0)
+        return errno == ENOENT ? QStringLiteral("no such file")
+                               : QStringLiteral("cannot read: %1").arg(systemError(errno));
+    struct stat status {};
+    QString problem;
+    if (::fstat(*fd, &status) != 0)
+        problem = QStringLiteral("cannot read: %1").arg(systemError(errno));
+    else if (S_ISDIR(status.st_mode))
+        problem = QStringLiteral("is a folder, not a device file");
+    else if (!S_ISREG(status.st_mode))
+        problem = QStringLiteral("is not a regular file (a device, FIFO or socket), not a device file");
+    else if (::fcntl(*fd, F_SETFL, 0) != 0)
+        problem = QStringLiteral("cannot read: %1").arg(systemError(errno));
+    if (!problem.isEmpty()) {
+        ::close(*fd);
+        *fd = -1;
+    }
+    return problem;
+}
+
+bool startsWithByteOrderMark(const QByteArray& bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFE\xFF") || bytes.startsWith("\xFF\xFE");
 }
 
 } // namespace
@@ -33,7 +86,7 @@ QString kindName(FileKind kind)
     return QString();
 }
 
-bool detectKind(const QByteArray& bytes, FileKind* kind)
+bool detectKind(const QByteArray& bytes, FileKind* kind, int* headerLine)
 {
     static const QRegularExpression header(QStringLiteral("^\\s*\\[[^\\]]*\\]"));
     static const QRegularExpression networkKey(QStringLiteral("^\\s*(IPADDR|NETMASK|GATEWAY)\\d*\\s*="));
@@ -41,10 +94,12 @@ bool detectKind(const QByteArray& bytes, FileKind* kind)
     bool sawAssignment = false;
     bool sawNetworkKey = false;
     const QList<QByteArray> lines = bytes.split('\n');
-    for (const QByteArray& raw : lines) {
-        const QString line = QString::fromLatin1(raw);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = QString::fromLatin1(lines.at(i));
         if (header.match(line).hasMatch()) {
             *kind = FileKind::Ini;
+            if (headerLine != nullptr)
+                *headerLine = i + 1;
             return true;
         }
         if (networkKey.match(line).hasMatch())
@@ -63,60 +118,74 @@ bool detectKind(const QByteArray& bytes, FileKind* kind)
     return false;
 }
 
-DeviceFile openDeviceFile(const QString& path, const QString& forced)
+DeviceFile readDeviceFile(const QString& path, const QString& forced, LibCommonCfg::internal::FileLock* lock,
+                          int lockTimeoutMs)
 {
     DeviceFile file;
     file.path = path;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        file.error = QStringLiteral("no such file");
+    if (!forced.isEmpty() && forced != QLatin1String("ini") && forced != QLatin1String("setup") &&
+        forced != QLatin1String("tz")) {
+        file.error = QStringLiteral("unknown format \"%1\" (expected ini, setup or tz)").arg(forced);
         return file;
     }
-    if (info.isDir()) {
-        file.error = QStringLiteral("is a folder, not a device file");
-        return file;
+
+    if (path == QLatin1String("-")) {
+        file.error = readBounded(STDIN_FILENO, &file.bytes);
+    } else if (lock != nullptr) {
+        file.error = lock->lock(path, lockTimeoutMs);
+        if (file.error.isEmpty()) {
+            // The lock's descriptor is the locked file; read from its start.
+            const int fd = ::dup(lock->descriptor());
+            if (fd < 0 || ::lseek(fd, 0, SEEK_SET) != 0)
+                file.error = QStringLiteral("cannot read: %1").arg(systemError(errno));
+            else
+                file.error = readBounded(fd, &file.bytes);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } else {
+        int fd = -1;
+        file.error = openRegular(path, &fd);
+        if (file.error.isEmpty()) {
+            file.error = readBounded(fd, &file.bytes);
+            ::close(fd);
+        }
     }
-    if (info.size() > kMaxFileSize) {
-        file.error = QStringLiteral("too large for a device file");
+    if (!file.error.isEmpty())
         return file;
-    }
-    QFile input(path);
-    if (!input.open(QIODevice::ReadOnly)) {
-        file.error = QStringLiteral("cannot read: %1").arg(input.errorString());
-        return file;
-    }
-    file.bytes = input.readAll();
-    if (looksBinary(file.bytes)) {
+
+    if (file.bytes.contains('\0')) {
         file.error = QStringLiteral("holds binary data, not a device file");
         return file;
     }
-    if (forced == QLatin1String("ini"))
-        file.kind = FileKind::Ini;
-    else if (forced == QLatin1String("setup"))
-        file.kind = FileKind::Setup;
-    else if (forced == QLatin1String("tz"))
-        file.kind = FileKind::TimeZone;
-    else if (!forced.isEmpty())
-        file.error = QStringLiteral("unknown format \"%1\" (expected ini, setup or tz)").arg(forced);
-    else if (!detectKind(file.bytes, &file.kind))
-        file.error = QStringLiteral("cannot tell the kind of file; name it with --format ini|setup|tz");
-    return file;
-}
-
-QString replaceFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile output(path);
-    output.setDirectWriteFallback(true);
-    if (!output.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write: %1").arg(output.errorString());
-    if (output.write(bytes) != bytes.size()) {
-        const QString reason = output.errorString();
-        output.cancelWriting();
-        return QStringLiteral("cannot write: %1").arg(reason);
+    if (startsWithByteOrderMark(file.bytes)) {
+        file.error = QStringLiteral("begins with a Unicode byte-order mark; the device's files are Windows-1251 "
+                                    "text, which the device's readers would take differently");
+        return file;
     }
-    if (!output.commit())
-        return QStringLiteral("cannot write: %1").arg(output.errorString());
-    return QString();
+
+    FileKind detected = FileKind::Ini;
+    int headerLine = 0;
+    const bool known = detectKind(file.bytes, &detected, &headerLine);
+    if (forced.isEmpty()) {
+        if (!known)
+            file.error = QStringLiteral("cannot tell the kind of file; name it with --format ini|setup|tz");
+        file.kind = detected;
+        return file;
+    }
+    file.kind = forced == QLatin1String("ini")     ? FileKind::Ini
+                : forced == QLatin1String("setup") ? FileKind::Setup
+                                                   : FileKind::TimeZone;
+    // The two flat kinds share their grammar; an INI file is another thing.
+    if (known && detected == FileKind::Ini && file.kind != FileKind::Ini)
+        file.error = QStringLiteral("line %1 is a group header: this is an INI file, not a %2 file "
+                                    "(--format %2)")
+                         .arg(headerLine)
+                         .arg(forced);
+    else if (known && detected != FileKind::Ini && file.kind == FileKind::Ini)
+        file.error = QStringLiteral("holds no group header: this is a flat KEY=VALUE file, not an INI file "
+                                    "(--format ini)");
+    return file;
 }
 
 } // namespace commoncfg

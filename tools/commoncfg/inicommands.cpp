@@ -1,103 +1,57 @@
-// show, get and set on the device's sectioned INI configuration. Typed
-// values come from the INI document store with its built-in conversion list;
-// comments, file order and edits go through the comment-preserving
-// section/key engine, so that a "set" changes only the lines it must.
+// show and get on the device's sectioned INI configuration, as both of the
+// device's INI readers read it: where they disagree on a key, or a value is
+// not of its key's kind, the tool says so instead of guessing.
 #include "commands.h"
+#include "inilayout.h"
+#include "valueforms.h"
 
-#include <LibCommonCfg/libcommoncfg.h>
+#include <LibCommonCfg/inifile.h>
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryFile>
+#include <QSet>
 #include <QTextCodec>
+
+#include <algorithm>
 
 namespace commoncfg {
 
 namespace {
 
-QTextCodec* deviceCodec()
+QString fromDevice(const QByteArray& bytes)
 {
-    return QTextCodec::codecForName("CP1251");
+    return deviceCodec()->toUnicode(bytes);
 }
 
-QString fromDevice(const char* bytes)
+// An agreed key's typed value, or the problem with its text.
+QVariant typedValue(LibCommonCfg::IniFile& rules, const QString& group, const QString& key, const QString& text,
+                    QString* problem)
 {
-    return bytes ? deviceCodec()->toUnicode(bytes) : QString();
-}
-
-QByteArray toDevice(const QString& text)
-{
-    return deviceCodec()->fromUnicode(text);
-}
-
-enum class ValueKind { Text, Hex, Flag01, OnOff };
-
-// What the built-in conversion record of a key expects, told from how the
-// record writes known values back.
-ValueKind valueKindOf(LibCommonCfg::IniFile& doc, const QString& group, const QString& key)
-{
-    const LibCommonCfg::IniFile::MappingEntry& entry = doc.getConv(group, key);
-    if (entry.group == nullptr || !entry.toText)
-        return ValueKind::Text;
-    if (entry.toText(QVariant(255u)) == QLatin1String("0xff"))
-        return ValueKind::Hex;
-    const QString yes = entry.toText(QVariant(true));
-    if (yes == QLatin1String("1"))
-        return ValueKind::Flag01;
-    if (yes == QLatin1String("on"))
-        return ValueKind::OnOff;
-    return ValueKind::Text;
-}
-
-// Empty when `value` is acceptable for the key, else what the key expects.
-QString valueProblem(ValueKind kind, const QString& value)
-{
-    switch (kind) {
-    case ValueKind::Hex: {
-        bool ok = false;
-        value.toUInt(&ok, 0);
-        return ok ? QString() : QStringLiteral("expects a hexadecimal mask such as 0x1f");
+    const ValueKind kind = valueKindOf(rules, group, key);
+    if (kind != ValueKind::Text && text.isEmpty()) {
+        *problem = QStringLiteral("its value is empty, which the typed reader ignores");
+        return QVariant();
     }
-    case ValueKind::Flag01:
-        return value == QLatin1String("0") || value == QLatin1String("1") ? QString()
-                                                                          : QStringLiteral("expects 0 or 1");
-    case ValueKind::OnOff:
-        return value == QLatin1String("on") || value == QLatin1String("off")
-                   ? QString()
-                   : QStringLiteral("expects on or off");
-    case ValueKind::Text:
-        break;
-    }
-    if (value.contains(QLatin1Char(';')))
-        return QStringLiteral("a value in this file cannot hold \";\" (it starts a comment)");
-    return QString();
+    *problem = unreadableProblem(kind, text);
+    return problem->isEmpty() ? rules.parse(group, key, text) : QVariant();
 }
 
-QString renderValue(const QVariant& value)
+struct Problem {
+    int line;
+    QString key;
+    QString text;
+};
+
+void reportProblems(const DeviceFile& file, QList<Problem>* problems)
 {
-    switch (value.userType()) {
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    case QMetaType::UInt:
-        return QLatin1String("0x") + QString::number(value.toUInt(), 16);
-    default:
-        return value.toString();
-    }
+    std::stable_sort(problems->begin(), problems->end(),
+                     [](const Problem& a, const Problem& b) { return a.line < b.line; });
+    for (const Problem& problem : *problems)
+        fail(ExitFinding, file.path, QStringLiteral("%1: %2").arg(problem.key, problem.text));
 }
 
-QJsonValue jsonValue(const QVariant& value)
-{
-    switch (value.userType()) {
-    case QMetaType::Bool:
-        return QJsonValue(value.toBool());
-    case QMetaType::UInt:
-        return QJsonValue(double(value.toUInt()));
-    default:
-        return QJsonValue(value.toString());
-    }
-}
+} // namespace
 
 bool splitGroupKey(const QString& groupKey, QString* group, QString* key)
 {
@@ -109,78 +63,107 @@ bool splitGroupKey(const QString& groupKey, QString* group, QString* key)
     return true;
 }
 
-QByteArray nativeName(const QString& path)
-{
-    return QFile::encodeName(path);
-}
-
-// The value of a key as the typed store reads it, or the engine's raw text
-// when the store does not hold the key (e.g. a group name it cannot read).
-QVariant typedValue(const LibCommonCfg::IniFile& typed, const QString& group, const char* key,
-                    const char* rawValue)
-{
-    const QVariant value = typed.valueFromGroup(group, fromDevice(key));
-    return value.isValid() ? value : QVariant(fromDevice(rawValue));
-}
-
-} // namespace
-
 int showIni(const DeviceFile& file, const CommonOptions& options)
 {
-    CIniFile doc;
-    if (doc.Read(nativeName(file.path).constData()) != 0)
-        return fail(ExitError, file.path, QStringLiteral("cannot read"));
-    const LibCommonCfg::IniFile typed(file.bytes);
-
+    const IniLayout layout(file.bytes);
+    if (!layout.mismatch().isEmpty())
+        return fail(ExitError, file.path,
+                    QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));
+    LibCommonCfg::IniFile rules;
+    QList<Problem> problems;
+    QSet<QString> shown;
     QJsonArray groups;
-    for (CSectList* sect = doc.firstSect; sect != nullptr; sect = sect->next) {
-        if (sect->name == nullptr) {
-            if (!options.json)
-                out() << ";" << fromDevice(sect->comment) << '\n';
+    QJsonArray leading;
+
+    for (const IniLayout::Section& section : layout.sections()) {
+        if (!section.named) {
+            if (options.json)
+                leading.append(fromDevice(section.comment));
+            else
+                out() << ";" << fromDevice(section.comment) << '\n';
             continue;
         }
-        const QString group = fromDevice(sect->name);
-        QJsonArray keys;
+        const QString group = fromDevice(section.name);
         if (!options.json) {
             out() << '[' << group << ']';
-            if (sect->comment)
-                out() << "  ;" << fromDevice(sect->comment);
+            if (!section.comment.isNull())
+                out() << "  ;" << fromDevice(section.comment);
             out() << '\n';
         }
-        for (CKeyList* key = sect->firstKey; key != nullptr; key = key->next) {
-            if (key->name == nullptr) {
+        QJsonArray keys;
+        for (const IniLayout::Item& item : section.items) {
+            if (!item.isKey) {
                 if (!options.json)
-                    out() << "   ;" << fromDevice(key->comment) << '\n';
+                    out() << "   ;" << fromDevice(item.comment) << '\n';
                 continue;
             }
-            const QVariant value = typedValue(typed, group, key->name, key->value);
+            const QString name = fromDevice(item.name);
+            const QString groupKey = group + QLatin1Char('/') + name;
+            shown.insert(groupKey);
+            const KeyReading reading = layout.read(group, name);
+            QString problem = reading.problem;
+            QVariant value;
+            if (reading.state == KeyReading::Agreed)
+                value = typedValue(rules, group, name, reading.place.value, &problem);
+            if (!problem.isEmpty()) {
+                problems.append({item.line, groupKey, problem});
+                value = fromDevice(item.value); // the text as it stands, unconverted
+            }
             if (options.json) {
-                QJsonObject entry{{QStringLiteral("key"), fromDevice(key->name)},
-                                  {QStringLiteral("value"), jsonValue(value)}};
-                if (key->comment)
-                    entry.insert(QStringLiteral("comment"), fromDevice(key->comment));
+                QJsonObject entry{{QStringLiteral("key"), name}, {QStringLiteral("value"), jsonValue(value)},
+                                  {QStringLiteral("line"), item.line + 1}};
+                if (!item.comment.isNull())
+                    entry.insert(QStringLiteral("comment"), fromDevice(item.comment));
+                if (!problem.isEmpty())
+                    entry.insert(QStringLiteral("problem"), problem);
                 keys.append(entry);
                 continue;
             }
-            out() << "   " << fromDevice(key->name) << " = " << renderValue(value);
-            if (key->comment)
-                out() << "  ;" << fromDevice(key->comment);
+            out() << "   " << name << " = " << (problem.isEmpty() ? renderValue(value) : value.toString());
+            if (!item.comment.isNull())
+                out() << "  ;" << fromDevice(item.comment);
+            if (!problem.isEmpty())
+                out() << "  (!)";
             out() << '\n';
         }
         if (options.json) {
-            QJsonObject entry{{QStringLiteral("group"), group}, {QStringLiteral("keys"), keys}};
-            if (sect->comment)
-                entry.insert(QStringLiteral("comment"), fromDevice(sect->comment));
+            QJsonObject entry{{QStringLiteral("group"), group},
+                              {QStringLiteral("line"), section.line + 1},
+                              {QStringLiteral("keys"), keys}};
+            if (!section.comment.isNull())
+                entry.insert(QStringLiteral("comment"), fromDevice(section.comment));
             groups.append(entry);
         }
     }
+
+    // Keys that only the typed reader sees do not appear above.
+    for (auto it = layout.typedKeys().cbegin(); it != layout.typedKeys().cend(); ++it) {
+        if (shown.contains(it.key()))
+            continue;
+        const KeyReading reading = layout.read(it->group, it->name);
+        if (reading.state != KeyReading::Agreed)
+            problems.append({it->line, it.key(), reading.problem});
+    }
+
     if (options.json) {
-        const QJsonObject root{{QStringLiteral("file"), file.path},
-                               {QStringLiteral("format"), kindName(file.kind)},
-                               {QStringLiteral("groups"), groups}};
+        std::stable_sort(problems.begin(), problems.end(),
+                         [](const Problem& a, const Problem& b) { return a.line < b.line; });
+        QJsonArray list;
+        for (const Problem& problem : problems)
+            list.append(QJsonObject{{QStringLiteral("key"), problem.key},
+                                    {QStringLiteral("line"), problem.line + 1},
+                                    {QStringLiteral("problem"), problem.text}});
+        QJsonObject root{{QStringLiteral("file"), file.path},
+                         {QStringLiteral("format"), kindName(file.kind)},
+                         {QStringLiteral("groups"), groups}};
+        if (!leading.isEmpty())
+            root.insert(QStringLiteral("comments"), leading);
+        if (!list.isEmpty())
+            root.insert(QStringLiteral("problems"), list);
         out() << QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
     }
-    return ExitOk;
+    reportProblems(file, &problems);
+    return problems.isEmpty() ? ExitOk : ExitFinding;
 }
 
 int getIni(const DeviceFile& file, const QString& groupKey)
@@ -189,74 +172,21 @@ int getIni(const DeviceFile& file, const QString& groupKey)
     QString key;
     if (!splitGroupKey(groupKey, &group, &key))
         return fail(ExitError, file.path, QStringLiteral("\"%1\": expected GROUP/KEY").arg(groupKey));
-    const LibCommonCfg::IniFile typed(file.bytes);
-    const QVariant value = typed.valueFromGroup(group, key);
-    if (!value.isValid())
+    const IniLayout layout(file.bytes);
+    if (!layout.mismatch().isEmpty())
+        return fail(ExitError, file.path,
+                    QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));
+    const KeyReading reading = layout.read(group, key);
+    if (reading.state == KeyReading::Absent)
         return fail(ExitFinding, file.path, QStringLiteral("%1: no such key").arg(groupKey));
-    out() << renderValue(value) << '\n';
-    return ExitOk;
-}
-
-int setIni(const DeviceFile& file, const QList<Assignment>& assignments, const CommonOptions& options)
-{
-    CIniFile doc;
-    if (doc.Read(nativeName(file.path).constData()) != 0)
-        return fail(ExitError, file.path, QStringLiteral("cannot read"));
+    if (reading.state == KeyReading::Disputed)
+        return fail(ExitFinding, file.path, QStringLiteral("%1: %2").arg(groupKey, reading.problem));
     LibCommonCfg::IniFile rules;
-
-    // Everything is checked before anything changes: one refused value
-    // leaves the file as it was.
-    for (const Assignment& assignment : assignments) {
-        QString group;
-        QString key;
-        if (!splitGroupKey(assignment.first, &group, &key))
-            return fail(ExitError, file.path,
-                        QStringLiteral("\"%1\": expected GROUP/KEY").arg(assignment.first));
-        const QString value = assignment.second;
-        if (value.isEmpty())
-            return fail(ExitError, file.path,
-                        QStringLiteral("%1: empty value refused").arg(assignment.first));
-        QString problem = lineBreakProblem(value);
-        if (problem.isEmpty())
-            problem = valueProblem(valueKindOf(rules, group, key), value);
-        if (!problem.isEmpty())
-            return fail(ExitError, file.path, QStringLiteral("%1: %2").arg(assignment.first, problem));
-        if (key.contains(QLatin1Char('=')) || key.trimmed() != key)
-            return fail(
-                ExitError, file.path,
-                QStringLiteral("%1: a key cannot hold \"=\" or blanks at its ends").arg(assignment.first));
-        if (!options.create) {
-            CSectList* sect = doc.GetSect(toDevice(group).constData());
-            if (sect == nullptr)
-                return fail(ExitFinding, file.path,
-                            QStringLiteral("%1: no group \"%2\" (use --create to add it)")
-                                .arg(assignment.first, group));
-            if (sect->Get(toDevice(key).constData()) == nullptr)
-                return fail(ExitFinding, file.path,
-                            QStringLiteral("%1: no such key (use --create to add it)").arg(assignment.first));
-        }
-    }
-    for (const Assignment& assignment : assignments) {
-        const int slash = assignment.first.indexOf(QLatin1Char('/'));
-        doc.Set(toDevice(assignment.first.left(slash)).constData(),
-                toDevice(assignment.first.mid(slash + 1)).constData(),
-                toDevice(assignment.second).constData());
-    }
-
-    // The engine writes to a file name; let it write a scratch copy and put
-    // that in place with one rename.
-    QTemporaryFile scratch;
-    if (!scratch.open())
-        return fail(ExitError, file.path, QStringLiteral("cannot create a scratch file"));
-    scratch.close();
-    if (doc.Write(nativeName(scratch.fileName()).constData()) != 0)
-        return fail(ExitError, file.path, QStringLiteral("cannot write a scratch file"));
-    if (!scratch.open())
-        return fail(ExitError, file.path, QStringLiteral("cannot read back the scratch file"));
-    const QByteArray bytes = scratch.readAll();
-    const QString error = replaceFile(file.path, bytes);
-    if (!error.isEmpty())
-        return fail(ExitError, file.path, error);
+    QString problem;
+    const QVariant value = typedValue(rules, group, key, reading.place.value, &problem);
+    if (!problem.isEmpty())
+        return fail(ExitFinding, file.path, QStringLiteral("%1: %2").arg(groupKey, problem));
+    out() << renderValue(value) << '\n';
     return ExitOk;
 }
 

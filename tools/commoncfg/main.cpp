@@ -16,10 +16,11 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"show", "FILE", "print the document: groups, keys, typed values and comments"},
-    {"get", "FILE GROUP/KEY|KEY", "print one value (GROUP/KEY for INI files, KEY for flat files)"},
-    {"set", "FILE GROUP/KEY|KEY VALUE [KEY VALUE...]", "change values and save the file atomically"},
-    {"check-network", "SETUPFILE", "report the interfaces and any overlap or unreachable gateway"},
+    {"show", "FILE|-", "print the document: groups, keys, typed values and comments"},
+    {"get", "FILE|- GROUP/KEY|KEY", "print one value (GROUP/KEY for INI files, KEY for flat files)"},
+    {"set", "FILE GROUP/KEY|KEY VALUE [KEY VALUE...]",
+     "change values on their own lines; the file is saved whole or not at all"},
+    {"check-network", "SETUPFILE|-", "report the interfaces and any overlap or unreachable gateway"},
     {"password", "encrypt|decrypt TEXT", "scramble a password (shown as hex) or unscramble hex text"},
 };
 
@@ -66,7 +67,11 @@ int run(const QCoreApplication& app)
                                         QStringLiteral("N"));
     const QCommandLineOption create(QStringLiteral("create"),
                                     QStringLiteral("set: add keys and groups that do not exist yet"));
-    parser.addOptions({json, format, interfaces, create});
+    const QCommandLineOption wait(QStringLiteral("wait"),
+                                  QStringLiteral("set: seconds to wait while another program changes the file "
+                                                 "(default 10)"),
+                                  QStringLiteral("SECONDS"));
+    parser.addOptions({json, format, interfaces, create, wait});
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("one of the commands above"));
     parser.addPositionalArgument(QStringLiteral("arguments"), QStringLiteral("the command's arguments"),
                                  QStringLiteral("[arguments...]"));
@@ -94,6 +99,13 @@ int run(const QCoreApplication& app)
     options.json = parser.isSet(json);
     options.format = parser.value(format);
     options.create = parser.isSet(create);
+    if (parser.isSet(wait)) {
+        bool ok = false;
+        const int seconds = parser.value(wait).toInt(&ok);
+        if (!ok || seconds < 0 || seconds > 3600)
+            return usage(QStringLiteral("--wait expects a number of seconds from 0 to 3600"));
+        options.waitMs = seconds * 1000;
+    }
     if (parser.isSet(interfaces)) {
         bool ok = false;
         options.interfaces = parser.value(interfaces).toInt(&ok);
@@ -125,21 +137,21 @@ int run(const QCoreApplication& app)
     if (!show && !get && !set && rest.size() != 1)
         return usage(QStringLiteral("check-network expects one SETUPFILE"));
 
-    const DeviceFile file = openDeviceFile(rest.first(), options.format);
-    if (!file.error.isEmpty())
-        return fail(ExitError, file.path, file.error);
-    const bool ini = file.kind == FileKind::Ini;
-
-    if (show)
-        return ini ? showIni(file, options) : showFlat(file, options);
-    if (get)
-        return ini ? getIni(file, rest.at(1)) : getFlat(file, rest.at(1));
     if (set) {
         QList<Assignment> assignments;
         for (int i = 1; i + 1 < rest.size(); i += 2)
             assignments.append({rest.at(i), rest.at(i + 1)});
-        return ini ? setIni(file, assignments, options) : setFlat(file, assignments, options);
+        return setValues(rest.first(), assignments, options);
     }
+
+    const DeviceFile file = readDeviceFile(rest.first(), options.format);
+    if (!file.error.isEmpty())
+        return fail(ExitError, file.path, file.error);
+    const bool ini = file.kind == FileKind::Ini;
+    if (show)
+        return ini ? showIni(file, options) : showFlat(file, options);
+    if (get)
+        return ini ? getIni(file, rest.at(1)) : getFlat(file, rest.at(1));
     return checkNetwork(file, options);
 }
 

@@ -37,8 +37,7 @@ int checkNetwork(const DeviceFile& file, const CommonOptions& options)
     if (file.kind != FileKind::Setup)
         return fail(ExitError, file.path, QStringLiteral("not a network setup file (no IPADDR keys)"));
     LibCommonCfg::SetupFile setup;
-    if (!setup.load(file.path))
-        return fail(ExitError, file.path, QStringLiteral("cannot read"));
+    setup.load(file.bytes);
     const int count = options.interfaces >= 0 ? options.interfaces : countInterfaces(setup);
     QList<LibCommonCfg::NetIf> interfaces;
     setup.getIfList(count, interfaces);

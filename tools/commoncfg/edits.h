@@ -1,0 +1,43 @@
+#ifndef COMMONCFG_EDITS_H
+#define COMMONCFG_EDITS_H
+
+#include "devicefile.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace commoncfg {
+
+// One value to store: the key (GROUP/KEY split for an INI file; the group is
+// empty in a flat file) and the text that goes into the file.
+struct Change {
+    QString group;
+    QString key;
+    QString text;
+};
+
+// The bytes of a file after one change, or why the change cannot be made
+// (and the exit code that says so).
+struct EditOutcome {
+    QByteArray bytes;
+    QString problem;
+    int exitCode = 0;
+};
+
+// Changes the value on exactly the line the device reads the key from and
+// leaves every other byte as it was; a new key (`create`) is added as one
+// line in the style of its neighbours, a new group at the end.
+EditOutcome editIni(const QByteArray& bytes, const Change& change, bool create);
+EditOutcome editFlat(const QByteArray& bytes, FileKind kind, const Change& change, bool create);
+
+// Reads the file `writtenName` back with the library's readers and compares
+// with what they read from `before`: empty when every changed key reads
+// exactly as intended and nothing else changed, otherwise what differs.
+QString checkIniResult(const QByteArray& before, const QString& writtenName, const QList<Change>& changes);
+QString checkFlatResult(const QByteArray& before, FileKind kind, const QString& writtenName,
+                        const QList<Change>& changes);
+
+} // namespace commoncfg
+
+#endif

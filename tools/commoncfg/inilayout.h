@@ -1,0 +1,129 @@
+#ifndef COMMONCFG_INILAYOUT_H
+#define COMMONCFG_INILAYOUT_H
+
+#include "textlines.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QVector>
+
+namespace commoncfg {
+
+// Where one of the device's INI readers takes a key from.
+struct KeyPlace {
+    int line = -1;       // index into the file's lines; -1: the reader has no such key
+    QString group;       // group and key name as they stand in the file
+    QString name;
+    QString value;       // the text the reader takes as the value
+    int nameBegin = 0;   // the bytes of the key's name and of that value in the file
+    int nameEnd = 0;
+    int valueBegin = 0;
+    int valueEnd = 0;
+
+    bool found() const { return line >= 0; }
+};
+
+// A GROUP/KEY as the device reads it: both of its INI readers take the same
+// line and the same value for it, or they do not and the tool must not
+// guess.
+struct KeyReading {
+    enum State { Absent, Agreed, Disputed };
+    State state = Absent;
+    KeyPlace place;  // Agreed: where the key stands
+    QString problem; // Disputed: which lines the readers take, and why they differ
+};
+
+// An INI file as both of the device's INI readers read it, line by line:
+// the typed reader (IniFile: groups compare with case, the last of repeated
+// keys wins, lines are read in pieces of 1024 characters) and the section
+// reader (CIniFile: names compare without case in the ASCII letters, the
+// first of repeated groups and keys wins, lines are read in pieces of 4095
+// bytes). Both are followed with the library's own line grammars, and the
+// result is checked against the library's readers themselves.
+class IniLayout {
+public:
+    // One line of a group in the section reader's view: a key or a comment.
+    struct Item {
+        int line = 0;
+        bool isKey = false;
+        QByteArray name;
+        QByteArray value;
+        QByteArray comment;
+        int nameBegin = 0; // bytes of the key's name and value in the file
+        int nameEnd = 0;
+        int valueBegin = 0;
+        int valueEnd = 0;
+    };
+    // A group of the section reader, or (unnamed) a comment line before the
+    // first group.
+    struct Section {
+        int line = 0;
+        bool named = false;
+        QByteArray name;
+        QByteArray comment;
+        QVector<Item> items;
+        QHash<QByteArray, int> keys; // ASCII-folded name -> index into items
+    };
+
+    // `bytes` is Windows-1251 text without NUL bytes and byte-order mark.
+    explicit IniLayout(const QByteArray& bytes);
+
+    const QByteArray& bytes() const { return bytes_; }
+    const QVector<TextLine>& lines() const { return lines_; }
+    const QVector<Section>& sections() const { return sections_; }
+
+    // Empty when the layout matches what the library's readers make of the
+    // bytes; otherwise the file must not be edited through it.
+    const QString& mismatch() const { return mismatch_; }
+
+    KeyReading read(const QString& group, const QString& key) const;
+
+    // The named group of the section reader (names folded), or null.
+    const Section* section(const QString& group) const;
+    // The typed reader's group in force after the line.
+    QString typedGroupAfter(int line) const { return typedGroupAfter_.value(line); }
+
+    // " (line N holds CR characters without LF, ...)" when the line does,
+    // else empty: such a CR ends no line for the device's readers.
+    QString loneCrHint(int line) const;
+
+    // Keys of the typed reader, "group/key" -> where it takes them from.
+    const QHash<QString, KeyPlace>& typedKeys() const { return typedKeys_; }
+
+private:
+    void readLine(int index);
+    void readTypedPiece(int index, int begin, const QString& text, bool wholeLine);
+    void readSectionPiece(int index, int begin, int length);
+    KeyPlace sectionPlace(const QString& group, const QString& key) const;
+    QString explainTypedMiss(const KeyPlace& section) const;
+    void checkAgainstLibrary();
+
+    QByteArray bytes_;
+    QVector<TextLine> lines_;
+
+    // The typed reader.
+    QString typedGroup_;
+    QHash<QString, KeyPlace> typedKeys_;      // last occurrence with a value
+    QHash<int, QString> typedEmptyKeyAt_;     // key lines with an empty value
+    QVector<QString> typedGroupAfter_;
+    QHash<int, QString> typedSkips_;          // why it takes nothing from a line
+
+    // The section reader.
+    QVector<Section> sections_;
+    QHash<QByteArray, int> sectionIndex_; // ASCII-folded name -> index
+    int current_ = -1;                    // the group keys go to, -1 before the first
+    bool accepting_ = true;
+    int droppedHeader_ = -1;              // line of the repeated header being skipped
+    QHash<int, QString> sectionSkips_;    // why it takes nothing from a line
+
+    QString mismatch_;
+};
+
+// The ASCII letters folded to lower case, every other byte as it is: how the
+// section reader compares names.
+QByteArray foldName(const QByteArray& name);
+
+} // namespace commoncfg
+
+#endif

@@ -1,0 +1,139 @@
+// set: every change is checked before anything is written, made on the
+// file's own bytes, read back with the library's readers and only then put in
+// place, under a lock that keeps two editors from losing each other's work.
+#include "commands.h"
+#include "edits.h"
+#include "textlines.h"
+#include "valueforms.h"
+
+#include "common/filelock.h"
+#include "common/savefile.h"
+
+#include <LibCommonCfg/inifile.h>
+
+#include <QRegularExpression>
+#include <QTextCodec>
+
+namespace commoncfg {
+
+namespace {
+
+using LibCommonCfg::internal::FileLock;
+
+// What neither a key nor a value can hold in any device file.
+QString textProblem(const QString& text, const char* what)
+{
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
+        return QStringLiteral("a %1 cannot span lines").arg(QLatin1String(what));
+    if (text.contains(QChar(0)))
+        return QStringLiteral("a %1 cannot hold a NUL character").arg(QLatin1String(what));
+    // The readers drop blanks and control characters at the ends.
+    if (!text.isEmpty() && (text.front().isSpace() || text.front().unicode() < 32 || text.back().isSpace() ||
+                            text.back().unicode() < 32))
+        return QStringLiteral("a %1 cannot begin or end with blanks, which the device's readers drop")
+            .arg(QLatin1String(what));
+    for (const QChar c : text) {
+        if (!deviceCodec()->canEncode(c))
+            return QStringLiteral("\"%1\" is not a Windows-1251 character, which the device's files are made of")
+                .arg(c);
+    }
+    return QString();
+}
+
+bool isNetworkKey(const QString& key)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(IPADDR|NETMASK|GATEWAY)\\d*$"));
+    return pattern.match(key).hasMatch();
+}
+
+// The change an INI assignment asks for, or why it is refused.
+QString iniChange(const Assignment& assignment, LibCommonCfg::IniFile& rules, Change* change)
+{
+    if (!splitGroupKey(assignment.first, &change->group, &change->key))
+        return QStringLiteral("\"%1\": expected GROUP/KEY").arg(assignment.first);
+    const QString& key = change->key;
+    QString problem = textProblem(change->group, "group name");
+    if (problem.isEmpty())
+        problem = textProblem(key, "key");
+    if (problem.isEmpty() && (key.contains(QLatin1Char('=')) || key.contains(QLatin1Char(';'))))
+        problem = QStringLiteral("a key cannot hold \"=\" or \";\"");
+    if (problem.isEmpty() && key.startsWith(QLatin1Char('[')))
+        problem = QStringLiteral("a key cannot begin with \"[\"");
+    const QString& value = assignment.second;
+    if (problem.isEmpty() && value.isEmpty())
+        problem = QStringLiteral("empty value refused");
+    if (problem.isEmpty())
+        problem = textProblem(value, "value");
+    if (problem.isEmpty() && value.contains(QLatin1Char(';')))
+        problem = QStringLiteral("a value in this file cannot hold \";\" (it starts a comment)");
+    if (problem.isEmpty() && !textToStore(rules, change->group, key, value, &change->text, &problem))
+        problem = problem.isEmpty() ? QStringLiteral("not a value of this key") : problem;
+    return problem.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(assignment.first, problem);
+}
+
+QString flatChange(const Assignment& assignment, FileKind kind, Change* change)
+{
+    static const QRegularExpression keyPattern(QStringLiteral("^[\\w.]+$"));
+    const QString& key = assignment.first;
+    const QString& value = assignment.second;
+    if (!keyPattern.match(key).hasMatch())
+        return QStringLiteral("\"%1\": a key is made of letters, digits, \"_\" and \".\"").arg(key);
+    QString problem = value.isEmpty() ? QStringLiteral("empty value refused") : textProblem(value, "value");
+    if (problem.isEmpty() && kind == FileKind::Setup && isNetworkKey(key) && !isDottedQuad(value))
+        problem = QStringLiteral("expects a dotted-quad IPv4 address such as 192.168.1.10");
+    if (!problem.isEmpty())
+        return QStringLiteral("%1: %2").arg(key, problem);
+    change->key = key;
+    change->text = value;
+    return QString();
+}
+
+} // namespace
+
+int setValues(const QString& path, const QList<Assignment>& assignments, const CommonOptions& options)
+{
+    if (path == QLatin1String("-"))
+        return fail(ExitError, path, QStringLiteral("set changes a file; standard input cannot be changed"));
+    FileLock lock;
+    const DeviceFile file = readDeviceFile(path, options.format, &lock, options.waitMs);
+    if (!file.error.isEmpty())
+        return fail(ExitError, file.path, file.error);
+    const bool ini = file.kind == FileKind::Ini;
+
+    // Everything is checked before anything changes: one refused value
+    // leaves the file as it was.
+    LibCommonCfg::IniFile rules;
+    QList<Change> changes;
+    for (const Assignment& assignment : assignments) {
+        Change change;
+        const QString problem = ini ? iniChange(assignment, rules, &change) : flatChange(assignment, file.kind, &change);
+        if (!problem.isEmpty())
+            return fail(ExitError, file.path, problem);
+        changes.append(change);
+    }
+
+    QByteArray bytes = file.bytes;
+    for (int i = 0; i < changes.size(); ++i) {
+        const EditOutcome outcome = ini ? editIni(bytes, changes.at(i), options.create)
+                                        : editFlat(bytes, file.kind, changes.at(i), options.create);
+        if (!outcome.problem.isEmpty())
+            return fail(outcome.exitCode, file.path,
+                        QStringLiteral("%1: %2").arg(assignments.at(i).first, outcome.problem));
+        bytes = outcome.bytes;
+    }
+    if (bytes == file.bytes)
+        return ExitOk; // every value was already as asked
+
+    LibCommonCfg::internal::SaveOptions save;
+    save.heldLock = &lock;
+    save.check = [&](const QString& writtenName) {
+        return ini ? checkIniResult(file.bytes, writtenName, changes)
+                   : checkFlatResult(file.bytes, file.kind, writtenName, changes);
+    };
+    const QString error = LibCommonCfg::internal::saveFile(file.path, bytes, save);
+    if (!error.isEmpty())
+        return fail(ExitError, file.path, QStringLiteral("%1; the file was left as it was").arg(error));
+    return ExitOk;
+}
+
+} // namespace commoncfg

@@ -1,0 +1,77 @@
+#include "textlines.h"
+
+#include <QTextCodec>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace commoncfg {
+
+QTextCodec* deviceCodec()
+{
+    static QTextCodec* const codec = [] {
+        QTextCodec* found = QTextCodec::codecForName("CP1251");
+        if (found == nullptr) {
+            // Without it no device file can be read or written correctly.
+            std::fputs("commoncfg: this Qt has no Windows-1251 codec\n", stderr);
+            std::exit(2);
+        }
+        return found;
+    }();
+    return codec;
+}
+
+QVector<TextLine> splitLines(const QByteArray& bytes)
+{
+    QVector<TextLine> lines;
+    const int size = bytes.size();
+    int begin = 0;
+    while (begin < size) {
+        const int lf = bytes.indexOf('\n', begin);
+        TextLine line;
+        line.begin = begin;
+        if (lf < 0) {
+            line.next = size;
+            line.end = bytes.at(size - 1) == '\r' ? size - 1 : size;
+        } else {
+            line.next = lf + 1;
+            line.end = lf > begin && bytes.at(lf - 1) == '\r' ? lf - 1 : lf;
+        }
+        lines.append(line);
+        begin = line.next;
+    }
+    return lines;
+}
+
+QByteArray dominantLineEnd(const QByteArray& bytes, const QVector<TextLine>& lines)
+{
+    int crlf = 0;
+    int lf = 0;
+    for (const TextLine& line : lines) {
+        if (line.next - line.end == 2)
+            ++crlf;
+        else if (line.next > line.end && bytes.at(line.end) == '\n')
+            ++lf;
+    }
+    return crlf > lf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+}
+
+QByteArray leadingBlanks(const QByteArray& bytes, const TextLine& line)
+{
+    int end = line.begin;
+    while (end < line.end && (bytes.at(end) == ' ' || bytes.at(end) == '\t'))
+        ++end;
+    return bytes.mid(line.begin, end - line.begin);
+}
+
+QByteArray applySplice(const QByteArray& text, const Splice& splice)
+{
+    QByteArray result;
+    result.reserve(text.size() - (splice.end - splice.begin) + splice.bytes.size());
+    result.append(text.constData(), splice.begin);
+    result.append(splice.bytes);
+    result.append(text.constData() + splice.end, text.size() - splice.end);
+    return result;
+}
+
+} // namespace commoncfg
