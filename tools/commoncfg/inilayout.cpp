@@ -39,9 +39,9 @@ QByteArray foldName(const QByteArray& name)
     return folded;
 }
 
-IniLayout::IniLayout(const QByteArray& bytes) : bytes_(bytes), lines_(splitLines(bytes))
+IniLayout::IniLayout(const QByteArray& bytes)
+    : bytes_(bytes), lines_(splitLines(bytes)), typedGroup_(QLatin1String(""))
 {
-    typedGroup_ = QLatin1String("");
     typedGroupAfter_.reserve(lines_.size());
     for (int i = 0; i < lines_.size(); ++i)
         readLine(i);
@@ -210,6 +210,9 @@ void IniLayout::readSectionPiece(int index, int begin, int length)
 
 const IniLayout::Section* IniLayout::section(const QString& group) const
 {
+    // A name the file's encoding cannot hold names no group of the file.
+    if (!deviceCodec()->canEncode(group))
+        return nullptr;
     const auto found = sectionIndex_.constFind(foldName(deviceCodec()->fromUnicode(group)));
     return found == sectionIndex_.cend() ? nullptr : &sections_.at(*found);
 }
@@ -221,7 +224,7 @@ KeyPlace IniLayout::sectionPlace(const QString& group, const QString& key) const
     if (found == nullptr)
         return place;
     const auto item = found->keys.constFind(foldName(deviceCodec()->fromUnicode(key)));
-    if (item == found->keys.cend())
+    if (!deviceCodec()->canEncode(key) || item == found->keys.cend())
         return place;
     const Item& entry = found->items.at(*item);
     place.line = entry.line;
@@ -308,7 +311,7 @@ QString IniLayout::loneCrHint(int line) const
 
 QString IniLayout::explainTypedMiss(const KeyPlace& sectioned) const
 {
-    const QString why = typedSkips_.value(sectioned.line);
+    QString why = typedSkips_.value(sectioned.line);
     if (!why.isEmpty())
         return why;
     const QString group = typedGroupAfter(sectioned.line);

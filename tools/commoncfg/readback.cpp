@@ -123,7 +123,7 @@ QString checkIniResult(const QByteArray& before, const QString& writtenName, con
     LibCommonCfg::IniFile expected(before);
     for (const Change& change : changes)
         expected.setValueInGroup(change.group, change.key, expected.parse(change.group, change.key, change.text));
-    const QString typed = compareTyped(expected, LibCommonCfg::IniFile(after));
+    QString typed = compareTyped(expected, LibCommonCfg::IniFile(after));
     if (!typed.isEmpty())
         return typed;
 
