@@ -90,8 +90,10 @@ TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
                     keys.append({deviceCodec()->toUnicode(section.name), deviceCodec()->toUnicode(item.name)});
             }
         }
-        for (auto it = layout.typedKeys().cbegin(); it != layout.typedKeys().cend(); ++it)
-            keys.append({it->group, it->name});
+        for (const QString& groupKey : layout.typedKeys()) {
+            const KeyPlace place = layout.typedPlace(groupKey);
+            keys.append({place.group, place.name});
+        }
 
         for (const auto& key : keys) {
             const KeyReading reading = layout.read(key.first, key.second);

@@ -137,12 +137,13 @@ int showIni(const DeviceFile& file, const CommonOptions& options)
     }
 
     // Keys that only the typed reader sees do not appear above.
-    for (auto it = layout.typedKeys().cbegin(); it != layout.typedKeys().cend(); ++it) {
-        if (shown.contains(it.key()))
+    for (const QString& groupKey : layout.typedKeys()) {
+        if (shown.contains(groupKey))
             continue;
-        const KeyReading reading = layout.read(it->group, it->name);
+        const KeyPlace place = layout.typedPlace(groupKey);
+        const KeyReading reading = layout.read(place.group, place.name);
         if (reading.state != KeyReading::Agreed)
-            problems.append({it->line, it.key(), reading.problem});
+            problems.append({place.line, groupKey, reading.problem});
     }
 
     if (options.json) {

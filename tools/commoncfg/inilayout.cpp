@@ -95,11 +95,8 @@ void IniLayout::readTypedPiece(int index, int begin, const QString& text, bool w
             typedEmptyKeyAt_.insert(index, mapKey);
         return;
     }
-    KeyPlace place;
+    TypedKey place;
     place.line = index;
-    place.group = typedGroup_;
-    place.name = name;
-    place.value = parsed.value(text);
     place.valueBegin = begin + parsed.valueBegin;
     place.valueEnd = place.valueBegin + parsed.valueLength;
     typedKeys_.insert(mapKey, place);
@@ -217,6 +214,23 @@ const IniLayout::Section* IniLayout::section(const QString& group) const
     return found == sectionIndex_.cend() ? nullptr : &sections_.at(*found);
 }
 
+KeyPlace IniLayout::typedPlace(const QString& groupKey) const
+{
+    KeyPlace place;
+    const auto found = typedKeys_.constFind(groupKey);
+    if (found == typedKeys_.cend())
+        return place;
+    // Typed groups hold no "/": the key's first one separates group and name.
+    const LibCommonCfg::inidoc::KeyParts parts = LibCommonCfg::inidoc::splitKey(groupKey);
+    place.line = found->line;
+    place.group = parts.group;
+    place.name = parts.name;
+    place.value = deviceCodec()->toUnicode(bytes_.constData() + found->valueBegin, found->valueEnd - found->valueBegin);
+    place.valueBegin = found->valueBegin;
+    place.valueEnd = found->valueEnd;
+    return place;
+}
+
 KeyPlace IniLayout::sectionPlace(const QString& group, const QString& key) const
 {
     KeyPlace place;
@@ -241,7 +255,7 @@ KeyPlace IniLayout::sectionPlace(const QString& group, const QString& key) const
 KeyReading IniLayout::read(const QString& group, const QString& key) const
 {
     KeyReading reading;
-    const KeyPlace typed = typedKeys_.value(LibCommonCfg::inidoc::joinKey(group, key));
+    const KeyPlace typed = typedPlace(LibCommonCfg::inidoc::joinKey(group, key));
     const KeyPlace sectioned = sectionPlace(group, key);
     if (!typed.found() && !sectioned.found())
         return reading;
@@ -343,9 +357,9 @@ void IniLayout::checkAgainstLibrary()
         return;
     }
     for (const QString& key : keys) {
-        const auto place = typedKeys_.constFind(key);
-        if (place == typedKeys_.cend() ||
-            typed.valueFromGroup(place->group, place->name) != rules.parse(place->group, place->name, place->value)) {
+        const KeyPlace place = typedPlace(key);
+        if (!place.found() ||
+            typed.valueFromGroup(place.group, place.name) != rules.parse(place.group, place.name, place.value)) {
             mismatch_ = QStringLiteral("the typed reader reads %1 differently").arg(key);
             return;
         }

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 namespace commoncfg {
@@ -88,8 +89,9 @@ public:
     // else empty: such a CR ends no line for the device's readers.
     QString loneCrHint(int line) const;
 
-    // Keys of the typed reader, "group/key" -> where it takes them from.
-    const QHash<QString, KeyPlace>& typedKeys() const { return typedKeys_; }
+    // The keys of the typed reader ("group/key"), and where it takes one from.
+    QStringList typedKeys() const { return typedKeys_.keys(); }
+    KeyPlace typedPlace(const QString& groupKey) const;
 
 private:
     void readLine(int index);
@@ -104,7 +106,14 @@ private:
 
     // The typed reader.
     QString typedGroup_;
-    QHash<QString, KeyPlace> typedKeys_;      // last occurrence with a value
+    // The last occurrence with a value of each key; group, name and value
+    // are read off the key and the bytes when asked for.
+    struct TypedKey {
+        int line = -1;
+        int valueBegin = 0;
+        int valueEnd = 0;
+    };
+    QHash<QString, TypedKey> typedKeys_;
     QHash<int, QString> typedEmptyKeyAt_;     // key lines with an empty value
     QVector<QString> typedGroupAfter_;
     QHash<int, QString> typedSkips_;          // why it takes nothing from a line
