@@ -1,6 +1,6 @@
 #include <LibCommonCfg/tzfile.h>
 
-#include "setupfile/atomicsave.h"
+#include "common/savefile.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -51,7 +51,11 @@ void TZFile::load(const QByteArray& data)
 
 bool TZFile::save(const QString& fileName)
 {
-    return internal::saveAtomically(fileName, serialize());
+    // The library's savers promise to write any file that can be opened
+    // for writing: where it cannot be replaced safely, it is written in place.
+    internal::SaveOptions options;
+    options.whenUnsafe = internal::WhenUnsafe::WriteInPlace;
+    return internal::saveFile(fileName, serialize(), options).isEmpty();
 }
 
 QByteArray TZFile::serialize() const
