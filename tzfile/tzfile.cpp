@@ -1,7 +1,7 @@
 #include <LibCommonCfg/tzfile.h>
 
+#include "common/savefile.h"
 #include "flatfile/assignment.h"
-#include "setupfile/atomicsave.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -42,7 +42,11 @@ void TZFile::load(const QByteArray& data)
 
 bool TZFile::save(const QString& fileName)
 {
-    return internal::saveAtomically(fileName, serialize());
+    // The library's savers promise to write any file that can be opened
+    // for writing: where it cannot be replaced safely, it is written in place.
+    internal::SaveOptions options;
+    options.whenUnsafe = internal::WhenUnsafe::WriteInPlace;
+    return internal::saveFile(fileName, serialize(), options).isEmpty();
 }
 
 QByteArray TZFile::serialize() const

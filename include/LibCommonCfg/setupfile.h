@@ -30,9 +30,14 @@ public:
     bool load(const QString& fileName);
     /// Parses the bytes and merges their assignments into the store.
     void load(const QByteArray& data);
-    /// Writes the bytes of `serialize()` to the named file through a
-    /// temporary file, so that a failure leaves the old file as it was.
-    /// Returns false on any failure.
+    /// Writes the bytes of `serialize()` to the named file. A regular file
+    /// is replaced by a new one in its folder that keeps its owner, mode and
+    /// extended attributes, so that a failure leaves the old file as it was;
+    /// where that cannot be done (a read-only folder, further hard links, an
+    /// owner this process cannot give) and for devices, the file is written
+    /// in place. Waits up to 10 s while another program holds the file's
+    /// lock. Returns false when the file cannot be opened for writing or a
+    /// write fails.
     bool save(const QString& fileName);
     /// The store as file text: one "KEY=value" line per key, the value
     /// trimmed. `save` writes what this returns, so a derived class may

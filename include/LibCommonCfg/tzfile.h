@@ -25,8 +25,13 @@ public:
     bool load(const QString& fileName);
     /// Merges the assignments of the bytes into the object.
     void load(const QByteArray& data);
-    /// Replaces the named file with `serialize()`; the old file stays as it
-    /// was when anything fails. Returns false on failure.
+    /// Replaces the named file with `serialize()` by a new file that keeps
+    /// the old one's owner, mode and extended attributes; the old file stays
+    /// as it was when anything fails. Where it cannot be replaced that way
+    /// (a read-only folder, further hard links, an owner this process cannot
+    /// give, a device), it is written in place. Waits up to 10 s while
+    /// another program holds the file's lock. Returns false when the file
+    /// cannot be opened for writing or a write fails.
     bool save(const QString& fileName);
     /// One "KEY=VALUE" line per entry, each ending in LF, in no defined
     /// order; empty for an object without entries.
