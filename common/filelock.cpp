@@ -52,15 +52,12 @@ void FileLock::unlock()
     }
 }
 
-QString FileLock::lock(const QString& fileName, int timeoutMs)
+QString openRegularFile(const QString& fileName, int* fd)
 {
-    unlock();
+    *fd = -1;
     if (fileName.isEmpty())
         return QStringLiteral("no such file");
     const QByteArray path = QFile::encodeName(fileName);
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0);
-
     for (;;) {
         // Look before opening: opening some devices has effects of its own
         // (a watchdog starts counting, a tape rewinds).
@@ -70,8 +67,8 @@ QString FileLock::lock(const QString& fileName, int timeoutMs)
 
         // O_NONBLOCK: a FIFO put in the file's place meanwhile must not
         // block the open until some writer comes along.
-        const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) {
+        const int opened = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (opened < 0) {
             const int error = errno;
             if (error == EINTR)
                 continue;
@@ -81,19 +78,42 @@ QString FileLock::lock(const QString& fileName, int timeoutMs)
                 return notLockable(named); // a socket cannot be opened at all
             return QStringLiteral("cannot read: %1").arg(qt_error_string(error));
         }
+        struct stat status {};
+        if (::fstat(opened, &status) != 0) {
+            const int error = errno;
+            ::close(opened);
+            return QStringLiteral("cannot read: %1").arg(qt_error_string(error));
+        }
+        if (!S_ISREG(status.st_mode)) {
+            ::close(opened);
+            return notLockable(status);
+        }
+        const int flags = ::fcntl(opened, F_GETFL);
+        if (flags >= 0)
+            ::fcntl(opened, F_SETFL, flags & ~O_NONBLOCK);
+        *fd = opened;
+        return QString();
+    }
+}
+
+QString FileLock::lock(const QString& fileName, int timeoutMs, bool orWithout)
+{
+    unlock();
+    const QByteArray path = QFile::encodeName(fileName);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0);
+
+    for (;;) {
+        int fd = -1;
+        const QString problem = openRegularFile(fileName, &fd);
+        if (!problem.isEmpty())
+            return problem;
         struct stat opened {};
         if (::fstat(fd, &opened) != 0) {
             const int error = errno;
             ::close(fd);
             return QStringLiteral("cannot read: %1").arg(qt_error_string(error));
         }
-        if (!S_ISREG(opened.st_mode)) {
-            ::close(fd);
-            return notLockable(opened);
-        }
-        const int flags = ::fcntl(fd, F_GETFL);
-        if (flags >= 0)
-            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 
         for (;;) {
             if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
@@ -102,6 +122,10 @@ QString FileLock::lock(const QString& fileName, int timeoutMs)
             if (error == EINTR)
                 continue;
             if (error != EWOULDBLOCK) {
+                if (orWithout && (error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS)) {
+                    fd_ = fd; // no locks to be had here: go on without one
+                    return QString();
+                }
                 ::close(fd);
                 return QStringLiteral("cannot lock: %1").arg(qt_error_string(error));
             }

@@ -28,7 +28,11 @@ public:
     // socket is refused at once, without blocking. Returns an empty string
     // on success, else the reason for the user, such as "no such file" or
     // "another program is changing this file (waited 10 s)".
-    QString lock(const QString& fileName, int timeoutMs);
+    //
+    // Where the file system offers no locks at all (some network file
+    // systems), that is an error, unless `orWithout` allows going on with
+    // the file open but unlocked.
+    QString lock(const QString& fileName, int timeoutMs, bool orWithout = false);
 
     // Releases the lock and closes the file. Idempotent.
     void unlock();
@@ -42,6 +46,13 @@ public:
 private:
     int fd_ = -1;
 };
+
+// Opens `fileName` (following symbolic links) read-only if it is a regular
+// file; a folder, device, FIFO or socket is refused at once, without
+// blocking and without opening a device. Returns the descriptor in `fd`, or
+// the reason for the user ("no such file", "is a folder, not a file", "not a
+// regular file (a device, FIFO or socket)", "cannot read: ...").
+QString openRegularFile(const QString& fileName, int* fd);
 
 } // namespace internal
 } // namespace LibCommonCfg

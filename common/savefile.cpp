@@ -438,7 +438,7 @@ QString saveFile(const QString& fileName, const QByteArray& bytes, const SaveOpt
         } else {
             if (::faccessat(AT_FDCWD, target.path.constData(), R_OK, AT_EACCESS) != 0)
                 return unsafe(QStringLiteral("cannot read the file to lock it: %1").arg(errorText(errno)));
-            reason = ownLock.lock(QFile::decodeName(target.path), options.lockTimeoutMs);
+            reason = ownLock.lock(QFile::decodeName(target.path), options.lockTimeoutMs, inPlaceAllowed);
             if (!reason.isEmpty())
                 return reason;
             oldFd = ownLock.descriptor();

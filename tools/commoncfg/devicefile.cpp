@@ -8,8 +8,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace commoncfg {
@@ -38,32 +36,6 @@ QString readBounded(int fd, QByteArray* bytes)
             return QStringLiteral("larger than %1 MiB: too large for a device file").arg(kMaxFileSize >> 20);
         bytes->append(chunk, int(got));
     }
-}
-
-// Opens a regular file for reading; a FIFO or device is refused without
-// waiting for a writer.
-QString openRegular(const QString& path, int* fd)
-{
-    const QByteArray name = QFile::encodeName(path);
-    *fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (*fd < 0)
-        return errno == ENOENT ? QStringLiteral("no such file")
-                               : QStringLiteral("cannot read: %1").arg(systemError(errno));
-    struct stat status {};
-    QString problem;
-    if (::fstat(*fd, &status) != 0)
-        problem = QStringLiteral("cannot read: %1").arg(systemError(errno));
-    else if (S_ISDIR(status.st_mode))
-        problem = QStringLiteral("is a folder, not a device file");
-    else if (!S_ISREG(status.st_mode))
-        problem = QStringLiteral("is not a regular file (a device, FIFO or socket), not a device file");
-    else if (::fcntl(*fd, F_SETFL, 0) != 0)
-        problem = QStringLiteral("cannot read: %1").arg(systemError(errno));
-    if (!problem.isEmpty()) {
-        ::close(*fd);
-        *fd = -1;
-    }
-    return problem;
 }
 
 bool startsWithByteOrderMark(const QByteArray& bytes)
@@ -145,7 +117,7 @@ DeviceFile readDeviceFile(const QString& path, const QString& forced, LibCommonC
         }
     } else {
         int fd = -1;
-        file.error = openRegular(path, &fd);
+        file.error = LibCommonCfg::internal::openRegularFile(path, &fd);
         if (file.error.isEmpty()) {
             file.error = readBounded(fd, &file.bytes);
             ::close(fd);
