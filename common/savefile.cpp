@@ -145,7 +145,7 @@ int writeAll(int fd, const QByteArray& bytes)
 // Truncates and writes the file where it is: for devices and FIFOs, which a
 // rename would replace by a regular file, and for the unsafe cases when the
 // caller prefers that to refusing.
-QString writeInPlace(const QByteArray& path, const QByteArray& bytes, mode_t type)
+QString writeInPlace(const QByteArray& path, const QByteArray& bytes, mode_t type, bool* opened)
 {
     int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY;
     if (S_ISFIFO(type))
@@ -155,6 +155,7 @@ QString writeInPlace(const QByteArray& path, const QByteArray& bytes, mode_t typ
     Descriptor file(::open(path.constData(), flags, 0666));
     if (file.get() < 0)
         return QStringLiteral("cannot open for writing: %1").arg(errorText(errno));
+    *opened = true;
     if (S_ISFIFO(type)) {
         const int current = ::fcntl(file.get(), F_GETFL);
         if (current >= 0)
@@ -394,10 +395,18 @@ bool folderNotWritable(int error)
 
 QString saveFile(const QString& fileName, const QByteArray& bytes, const SaveOptions& options)
 {
-    if (fileName.isEmpty())
+    return saveFile(QFile::encodeName(fileName), bytes, options);
+}
+
+QString saveFile(const QByteArray& nativeName, const QByteArray& bytes, const SaveOptions& options)
+{
+    bool ignored = false;
+    bool& opened = options.opened != nullptr ? *options.opened : ignored;
+    opened = false;
+    if (nativeName.isEmpty())
         return QStringLiteral("no file name given");
     Target target;
-    QString reason = resolve(QFile::encodeName(fileName), &target);
+    QString reason = resolve(nativeName, &target);
     if (!reason.isEmpty())
         return reason;
 
@@ -417,10 +426,10 @@ QString saveFile(const QString& fileName, const QByteArray& bytes, const SaveOpt
             return QStringLiteral("not a regular file (a socket)");
         if (!inPlaceAllowed)
             return QStringLiteral("not a regular file (a device or FIFO)");
-        return writeInPlace(target.path, bytes, target.st.st_mode);
+        return writeInPlace(target.path, bytes, target.st.st_mode, &opened);
     }
     const auto unsafe = [&](const QString& why) {
-        return inPlaceAllowed ? writeInPlace(target.path, bytes, S_IFREG) : why;
+        return inPlaceAllowed ? writeInPlace(target.path, bytes, S_IFREG, &opened) : why;
     };
     if (!target.exists && target.throughLink)
         return unsafe(QStringLiteral("the symbolic link leads to no file"));
@@ -469,6 +478,7 @@ QString saveFile(const QString& fileName, const QByteArray& bytes, const SaveOpt
         error = temp.createNamed(target.name);
     if (error != 0)
         return folderFailure(error);
+    opened = true;
 
     // Writes, syncs and dresses the new file; sets `attributes` when what
     // failed is keeping the old file's attributes.

@@ -37,6 +37,11 @@ struct SaveOptions {
     // (waiting at most lockTimeoutMs), if the file exists.
     const FileLock* heldLock = nullptr;
     int lockTimeoutMs = 10000;
+
+    // When set, tells whether the file could be opened for writing at all:
+    // the new file beside it was made, or the file itself opened for a write
+    // in place. The section/key engine reports no more than that.
+    bool* opened = nullptr;
 };
 
 // Replaces the file `fileName` by `bytes` so that it ends up either exactly
@@ -52,6 +57,10 @@ struct SaveOptions {
 // the file's name (for example "cannot write into the folder /etc/dev:
 // Permission denied").
 QString saveFile(const QString& fileName, const QByteArray& bytes, const SaveOptions& options = SaveOptions());
+// The same for a name in the file system's own bytes, as the section/key
+// engine has it.
+QString saveFile(const QByteArray& nativeName, const QByteArray& bytes,
+                 const SaveOptions& options = SaveOptions());
 
 } // namespace internal
 } // namespace LibCommonCfg

@@ -1,7 +1,6 @@
 #ifndef LIBCOMMONCFG_SECTIONINI_CRT_H
 #define LIBCOMMONCFG_SECTIONINI_CRT_H
 
-#include <cstddef>
 #include <cstdio>
 
 // The few runtime services the section/key engine needs, with the behaviour
@@ -20,10 +19,9 @@ char* crtStrdup(const char* text);
 // locale says about it.
 int crtStricmp(const char* a, const char* b);
 
-// A file opened in text mode. Writing stores every "\n" as CR LF. Reading
-// hands the bytes over as they stand in the file, so a CR LF line end
-// reaches the reader as CR LF (which the engine trims as a blank) and a bare
-// LF as LF. A directory is never opened.
+// A text file read as the device's runtime reads one: bytes as they stand in
+// the file, so a CR LF line end reaches the reader as CR LF (which the engine
+// trims as a blank) and a bare LF as LF. A directory is never opened.
 class CrtTextFile {
 public:
     CrtTextFile() = default;
@@ -31,8 +29,8 @@ public:
     CrtTextFile(const CrtTextFile&) = delete;
     CrtTextFile& operator=(const CrtTextFile&) = delete;
 
-    // mode is "rt" or "wt". Returns false when the file cannot be opened.
-    bool open(const char* fileName, const char* mode);
+    // Returns false when the file cannot be opened for reading.
+    bool open(const char* fileName);
     void close();
     bool isOpen() const { return m_file != nullptr; }
 
@@ -40,14 +38,7 @@ public:
     // zero-terminated. Returns null at the end of the file or on an error.
     char* getLine(char* buffer, int size);
 
-    // fprintf for the engine's formats: "%s" prints its string argument, or
-    // "(null)" for a null pointer, and "%%" prints "%"; every other byte of
-    // the format is copied. Write errors are not reported.
-    void print(const char* format, ...);
-
 private:
-    void put(const char* bytes, std::size_t length);
-
     std::FILE* m_file = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #include <LibCommonCfg/cinifile.h>
 
 #include "common/asciicase.h"
+#include "common/savefile.h"
 #include "sectionini/chain.h"
 #include "sectionini/crt.h"
 
@@ -196,7 +197,7 @@ int CIniFile::ParseLine(char* line, char** sect, char** comment, char** key, cha
 int CIniFile::Read(const char* fileName)
 {
     CrtTextFile file;
-    if (!file.open(fileName ? fileName : this->fileName, "rt"))
+    if (!file.open(fileName ? fileName : this->fileName))
         return 1;
     std::unique_ptr<char[]> buffer(new char[lineBufferSize]);
     Clear();
@@ -267,25 +268,57 @@ int CIniFile::Read(const char* fileName)
     return 0;
 }
 
+namespace {
+
+// The text of a document as the device's runtime writes a text file: every
+// "\n" (those inside names, values and comments too) as CR LF, and a null
+// string as "(null)".
+class DeviceText {
+public:
+    DeviceText& operator<<(const char* text)
+    {
+        if (text == nullptr)
+            text = "(null)";
+        for (const char* lf = std::strchr(text, '\n'); lf != nullptr; lf = std::strchr(text, '\n')) {
+            bytes.append(text, static_cast<int>(lf - text)).append("\r\n", 2);
+            text = lf + 1;
+        }
+        bytes.append(text);
+        return *this;
+    }
+
+    QByteArray bytes;
+};
+
+} // namespace
+
 int CIniFile::Write(const char* fileName)
 {
-    CrtTextFile file;
-    if (!file.open(fileName ? fileName : this->fileName, "wt"))
+    const char* name = fileName ? fileName : this->fileName;
+    if (name == nullptr || *name == '\0')
         return 1;
+    DeviceText text;
     for (CSectList* sect = firstSect; sect; sect = sect->next) {
         if (sect->name)
-            file.print("[%s] ", sect->name);
+            text << "[" << sect->name << "] ";
         if (sect->comment)
-            file.print(";%s", sect->comment);
-        file.print("\n");
+            text << ";" << sect->comment;
+        text << "\n";
         for (CKeyList* key = sect->firstKey; key; key = key->next) {
             if (key->name)
-                file.print("   %s=%s ", key->name, key->value);
+                text << "   " << key->name << "=" << key->value << " ";
             if (key->comment)
-                file.print(";%s", key->comment);
-            file.print("\n");
+                text << ";" << key->comment;
+            text << "\n";
         }
-        file.print("\n");
+        text << "\n";
     }
-    return 0;
+    // A file that could be opened counts as written, as it always has; but a
+    // failed write now leaves the old file as it was instead of cut short.
+    SaveOptions options;
+    options.whenUnsafe = WhenUnsafe::WriteInPlace;
+    bool opened = false;
+    options.opened = &opened;
+    saveFile(QByteArray(name), text.bytes, options);
+    return opened ? 0 : 1;
 }

@@ -178,8 +178,14 @@ public:
     /// opened, 1 when it could not be opened; then the document is unchanged.
     int Read(const char* fileName = nullptr);
     /// Writes the document to the file (the document's own file name when
-    /// `fileName` is null), creating or truncating it. Returns 0 when the
-    /// file was opened, 1 when it could not be opened.
+    /// `fileName` is null), creating it or replacing its contents. Returns 0
+    /// when the file could be opened for writing, 1 when it could not; a
+    /// write that fails after that is not reported, but leaves the old file
+    /// as it was. A regular file is replaced by a new one in its folder that
+    /// keeps its owner, mode and extended attributes; where that cannot be
+    /// done (a read-only folder, further hard links, an owner this process
+    /// cannot give) and for devices, the file is written in place. Waits up
+    /// to 10 s while another program holds the file's lock.
     int Write(const char* fileName = nullptr);
     /// Splits one line (without its line end) in place by writing zero bytes
     /// into it; the results point into `line`. Returns 0 when the line holds

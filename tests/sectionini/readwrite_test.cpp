@@ -134,6 +134,7 @@ TEST(CIniReadWrite, WriteFormatsEveryNodeKind)
     doc.Set("S", "pct", "100%s%%");
     doc.GetSect("S")->SetComment("pct", "50%");
     doc.GetSect("S")->SetVal("e", "");
+    doc.GetSect("S")->SetVal("lf", "a\nb\r\n");
     doc.CreateSect("Empty");
     CSectList* c = doc.CreateSect("C");
     c->firstKey = new CKeyList(nullptr, nullptr, "only a note");
@@ -148,6 +149,7 @@ TEST(CIniReadWrite, WriteFormatsEveryNodeKind)
                               "   n=(null) \r\n"
                               "   pct=100%s%% ;50%\r\n"
                               "   e= \r\n"
+                              "   lf=a\r\nb\r\r\n \r\n"
                               "\r\n"
                               "[Empty] \r\n"
                               "\r\n"
