@@ -105,7 +105,7 @@ QString FileLock::lock(const QString& fileName, int timeoutMs, bool orWithout)
 
     for (;;) {
         int fd = -1;
-        const QString problem = openRegularFile(fileName, &fd);
+        QString problem = openRegularFile(fileName, &fd);
         if (!problem.isEmpty())
             return problem;
         struct stat opened {};
