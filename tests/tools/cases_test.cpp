@@ -3,8 +3,8 @@
 // then the arguments and the exit code), optionally the file to work on
 // (`in`), the file expected afterwards (`out`; without it the file must stay
 // byte for byte as it was) and the expected standard output and error
-// (`stdout`, `stderr`; without them, nothing). In the arguments and in
-// `stderr`, @FILE@ stands for the path of the copy the tool works on.
+// (`stdout`, `stderr`; without them, nothing). In the arguments and the
+// expected output, @FILE@ stands for the path of the copy the tool works on.
 #include "toolrun.h"
 
 #include <gtest/gtest.h>
@@ -111,8 +111,11 @@ TEST_P(ToolCase, Runs)
         return QFile::exists(path) ? lcctest::readAll(path) : QByteArray();
     };
     EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
-    EXPECT_EQ(run.out.toStdString(), expected("stdout").toStdString());
-    EXPECT_EQ(run.err.toStdString(), QString::fromUtf8(expected("stderr")).replace(QStringLiteral("@FILE@"), file).toStdString());
+    const auto withPath = [&](const char* name) {
+        return QString::fromUtf8(expected(name)).replace(QStringLiteral("@FILE@"), file).toStdString();
+    };
+    EXPECT_EQ(run.out.toStdString(), withPath("stdout"));
+    EXPECT_EQ(run.err.toStdString(), withPath("stderr"));
     if (hasInput) {
         const QString output = folder + QStringLiteral("/out");
         EXPECT_EQ(lcctest::readAll(file), QFile::exists(output) ? lcctest::readAll(output) : before);

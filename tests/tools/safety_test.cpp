@@ -339,6 +339,11 @@ TEST(SetSafety, KillInTheMiddleLeavesOldOrNewAndNothingElse)
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     ASSERT_EQ(readAll(file), wanted);
 
+    // Nor anything in the temporary folder.
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(tmp.path()));
     int kept = 0;
     for (int step = 1; step <= 8; ++step) {
         ASSERT_TRUE(writeAll(file, old));
@@ -350,7 +355,9 @@ TEST(SetSafety, KillInTheMiddleLeavesOldOrNewAndNothingElse)
         EXPECT_TRUE(now == old || now == wanted) << "killed at step " << step << ": " << now.size() << " bytes";
         kept += now == old ? 1 : 0;
         EXPECT_EQ(entries(folder.dir.path()), QStringList{QStringLiteral("device.ini")}) << "step " << step;
+        EXPECT_EQ(entries(tmp.path()), QStringList()) << "step " << step;
     }
+    qputenv("TMPDIR", savedTmp);
     EXPECT_GT(kept, 0); // some kills did land before the rename
 }
 
