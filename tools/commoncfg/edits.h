@@ -25,6 +25,13 @@ struct EditOutcome {
     int exitCode = 0;
 };
 
+// A change refused, with the reason and the exit code that says so.
+EditOutcome refusedEdit(const QString& problem, int exitCode = 2);
+
+// Empty when a line of this many characters is read whole; a longer one the
+// device's readers would take in pieces.
+QString lineLengthProblem(int length);
+
 // Changes the value on exactly the line the device reads the key from and
 // leaves every other byte as it was; a new key (`create`) is added as one
 // line in the style of its neighbours, a new group at the end.

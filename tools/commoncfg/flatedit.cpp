@@ -7,57 +7,27 @@
 
 namespace commoncfg {
 
-namespace {
-
-bool allBlanks(const QByteArray& bytes)
-{
-    for (const char c : bytes) {
-        if (c != ' ' && c != '\t')
-            return false;
-    }
-    return true;
-}
-
-EditOutcome refused(const QString& problem, int exitCode = 2)
-{
-    EditOutcome outcome;
-    outcome.problem = problem;
-    outcome.exitCode = exitCode;
-    return outcome;
-}
-
-QString lengthProblem(int length)
-{
-    if (length <= kReaderPiece)
-        return QString();
-    return QStringLiteral("the line would be %1 characters long, and the device reads at most %2 at once")
-        .arg(length)
-        .arg(kReaderPiece);
-}
-
-} // namespace
-
 EditOutcome editFlat(const QByteArray& bytes, FileKind kind, const Change& change, bool create)
 {
     const FlatLayout layout(bytes, kind);
     if (!layout.mismatch().isEmpty())
-        return refused(QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));
+        return refusedEdit(QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));
     const QByteArray text = deviceCodec()->fromUnicode(change.text);
     const KeyReading reading = layout.read(change.key);
     if (reading.state == KeyReading::Disputed)
-        return refused(reading.problem);
+        return refusedEdit(reading.problem);
     EditOutcome outcome;
     if (reading.state == KeyReading::Agreed) {
         const TextLine& line = layout.lines().at(reading.place.line);
         const QString tooLong =
-            lengthProblem(line.length() - (reading.place.valueEnd - reading.place.valueBegin) + text.size());
+            lineLengthProblem(line.length() - (reading.place.valueEnd - reading.place.valueBegin) + text.size());
         if (!tooLong.isEmpty())
-            return refused(tooLong);
+            return refusedEdit(tooLong);
         outcome.bytes = applySplice(bytes, Splice{reading.place.valueBegin, reading.place.valueEnd, text});
         return outcome;
     }
     if (!create)
-        return refused(QStringLiteral("no such key (use --create to add it)"), 1);
+        return refusedEdit(QStringLiteral("no such key (use --create to add it)"), 1);
 
     // A new last line in the style of the last assignment: its indentation,
     // the blanks around its "=" and its line end.
@@ -77,9 +47,9 @@ EditOutcome editFlat(const QByteArray& bytes, FileKind kind, const Change& chang
             lineEnd = end;
     }
     const QByteArray added = indent + deviceCodec()->fromUnicode(change.key) + separator + text;
-    const QString tooLong = lengthProblem(added.size());
+    const QString tooLong = lineLengthProblem(added.size());
     if (!tooLong.isEmpty())
-        return refused(tooLong);
+        return refusedEdit(tooLong);
     const bool ended = bytes.isEmpty() || bytes.endsWith('\n');
     outcome.bytes = ended ? bytes + added + lineEnd : bytes + lineEnd + added;
     return outcome;

@@ -12,15 +12,6 @@ namespace commoncfg {
 
 namespace {
 
-bool allBlanks(const QByteArray& bytes)
-{
-    for (const char c : bytes) {
-        if (c != ' ' && c != '\t')
-            return false;
-    }
-    return true;
-}
-
 // How the key lines of a file look: what stands before the key, between key
 // and value, after the value, and how the line ends.
 struct KeyLineStyle {
@@ -86,31 +77,12 @@ const IniLayout::Item* lastKeyItem(const IniLayout& layout, const IniLayout::Sec
     return found;
 }
 
-EditOutcome refused(const QString& problem, int exitCode = 2)
-{
-    EditOutcome outcome;
-    outcome.problem = problem;
-    outcome.exitCode = exitCode;
-    return outcome;
-}
-
-// A line longer than the readers take at once would be read in pieces.
-QString lengthProblem(int length)
-{
-    if (length <= kReaderPiece)
-        return QString();
-    return QStringLiteral("the line would be %1 characters long, and the device's readers take at most %2 at "
-                          "once")
-        .arg(length)
-        .arg(kReaderPiece);
-}
-
 EditOutcome insertLine(const IniLayout& layout, int after, const QByteArray& line, const KeyLineStyle& style)
 {
     EditOutcome outcome;
-    const QString tooLong = lengthProblem(line.size());
+    const QString tooLong = lineLengthProblem(line.size());
     if (!tooLong.isEmpty())
-        return refused(tooLong);
+        return refusedEdit(tooLong);
     const TextLine& anchor = layout.lines().at(after);
     // After the last line of a file without a final line end, the new line
     // becomes the last one, also without.
@@ -141,9 +113,9 @@ EditOutcome appendGroup(const IniLayout& layout, const QByteArray& group, const 
         blankBefore = it->line > 0 && lines.at(it->line - 1).length() == 0;
         break;
     }
-    const QString tooLong = lengthProblem(qMax(header.size(), keyLine.size()));
+    const QString tooLong = lineLengthProblem(qMax(header.size(), keyLine.size()));
     if (!tooLong.isEmpty())
-        return refused(tooLong);
+        return refusedEdit(tooLong);
 
     QByteArray added;
     const bool ended = bytes.isEmpty() || bytes.endsWith('\n');
@@ -165,17 +137,17 @@ EditOutcome editIni(const QByteArray& bytes, const Change& change, bool create)
 {
     const IniLayout layout(bytes);
     if (!layout.mismatch().isEmpty())
-        return refused(QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));
+        return refusedEdit(QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));
     const QByteArray text = deviceCodec()->fromUnicode(change.text);
     const KeyReading reading = layout.read(change.group, change.key);
     if (reading.state == KeyReading::Disputed)
-        return refused(reading.problem);
+        return refusedEdit(reading.problem);
     if (reading.state == KeyReading::Agreed) {
         const TextLine& line = layout.lines().at(reading.place.line);
         const int length = line.length() - (reading.place.valueEnd - reading.place.valueBegin) + text.size();
-        const QString tooLong = lengthProblem(length);
+        const QString tooLong = lineLengthProblem(length);
         if (!tooLong.isEmpty())
-            return refused(tooLong);
+            return refusedEdit(tooLong);
         EditOutcome outcome;
         outcome.bytes = applySplice(bytes, Splice{reading.place.valueBegin, reading.place.valueEnd, text});
         return outcome;
@@ -186,26 +158,26 @@ EditOutcome editIni(const QByteArray& bytes, const Change& change, bool create)
     const QByteArray key = deviceCodec()->fromUnicode(change.key);
     if (!create) {
         if (section == nullptr)
-            return refused(QStringLiteral("no group \"%1\" (use --create to add it)").arg(change.group), 1);
-        return refused(QStringLiteral("no such key (use --create to add it)"), 1);
+            return refusedEdit(QStringLiteral("no group \"%1\" (use --create to add it)").arg(change.group), 1);
+        return refusedEdit(QStringLiteral("no such key (use --create to add it)"), 1);
     }
     if (section == nullptr) {
         const QString header = QLatin1Char('[') + change.group + QLatin1Char(']');
         const LibCommonCfg::inidoc::IniLine parsed = LibCommonCfg::inidoc::classifyLine(header);
         if (parsed.kind != LibCommonCfg::inidoc::IniLine::Section || parsed.name(header) != change.group)
-            return refused(QStringLiteral("a new group's name is made of ASCII letters, digits, \"_\" and \".\""));
+            return refusedEdit(QStringLiteral("a new group's name is made of ASCII letters, digits, \"_\" and \".\""));
         const KeyLineStyle style = styleOf(layout, lastKeyItem(layout, nullptr));
         return appendGroup(layout, group, style.line(key, text), style);
     }
     if (section->name != group)
-        return refused(QStringLiteral("the file names this group [%1] (line %2); one of the device's readers "
+        return refusedEdit(QStringLiteral("the file names this group [%1] (line %2); one of the device's readers "
                                       "compares group names without case, the other with it")
                            .arg(deviceCodec()->toUnicode(section->name))
                            .arg(section->line + 1));
     const IniLayout::Item* last = lastKeyItem(layout, section);
     const int after = last != nullptr ? last->line : section->line;
     if (layout.typedGroupAfter(after) != change.group)
-        return refused(QStringLiteral("the typed reader does not count line %1 to the group [%2], so a key "
+        return refusedEdit(QStringLiteral("the typed reader does not count line %1 to the group [%2], so a key "
                                       "added there would not be read as %2/%3%4")
                            .arg(after + 1)
                            .arg(change.group, change.key, layout.loneCrHint(after)));

@@ -56,6 +56,15 @@ QByteArray dominantLineEnd(const QByteArray& bytes, const QVector<TextLine>& lin
     return crlf > lf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
 }
 
+bool allBlanks(const QByteArray& bytes)
+{
+    for (const char c : bytes) {
+        if (c != ' ' && c != '\t')
+            return false;
+    }
+    return true;
+}
+
 QByteArray leadingBlanks(const QByteArray& bytes, const TextLine& line)
 {
     int end = line.begin;

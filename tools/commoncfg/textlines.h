@@ -37,6 +37,9 @@ QVector<TextLine> splitLines(const QByteArray& bytes);
 // without any).
 QByteArray dominantLineEnd(const QByteArray& bytes, const QVector<TextLine>& lines);
 
+// Whether the bytes are spaces and tabs only (or none).
+bool allBlanks(const QByteArray& bytes);
+
 // The blanks at the start of a line (its indentation).
 QByteArray leadingBlanks(const QByteArray& bytes, const TextLine& line);
 
