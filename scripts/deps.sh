@@ -8,4 +8,7 @@ apt-get install -y --no-install-recommends \
   ca-certificates cmake make g++ pkg-config git \
   qtbase5-dev \
   libgtest-dev googletest \
-  locales
+  locales \
+  acl strace
+# acl and strace: the tool's safety tests set an ACL on a file and watch the
+# saves sync the file and its folder.
