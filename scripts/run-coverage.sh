@@ -17,7 +17,7 @@ cmake --build "$build" -j"$jobs"
 find "$build" -name '*.gcda' -delete
 ctest --test-dir "$build" --output-on-failure -j"$jobs"
 
-library='common|inidoc|sectionini|typedaccess|setupfile|netcheck|tzfile|paramarray|encoding|include'
+library='common|flatfile|inidoc|sectionini|typedaccess|setupfile|netcheck|tzfile|paramarray|encoding|include'
 gcovr --root "$root" --object-directory "$build" \
   --filter "$root/($library)/" \
   --exclude-throw-branches --exclude-unreachable-branches \

@@ -8,7 +8,7 @@ cmake -S . -B build-analysis -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DLIBCOMMONCFG_B
   -DLIBCOMMONCFG_BUILD_EXAMPLES=OFF >/dev/null
 # The generated export header must exist before the sources are analysed.
 cmake --build build-analysis --target LibCommonCfgObjects -j"$(nproc)" >/dev/null
-sources=$(git ls-files 'common/*.cpp' 'inidoc/*.cpp' 'sectionini/*.cpp' 'typedaccess/*.cpp' 'setupfile/*.cpp' \
+sources=$(git ls-files 'common/*.cpp' 'flatfile/*.cpp' 'inidoc/*.cpp' 'sectionini/*.cpp' 'typedaccess/*.cpp' 'setupfile/*.cpp' \
   'netcheck/*.cpp' 'tzfile/*.cpp' 'paramarray/*.cpp' 'encoding/*.cpp' 'tools/*.cpp')
 echo "== clang-tidy"
 echo "$sources" | xargs -P "$(nproc)" -n 4 clang-tidy -p build-analysis --quiet 2>&1 \
