@@ -2,7 +2,7 @@
 #define COMMONCFG_FLATLAYOUT_H
 
 #include "devicefile.h"
-#include "inilayout.h"
+#include "keyreading.h"
 #include "textlines.h"
 
 #include <QHash>

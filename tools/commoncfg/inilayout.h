@@ -1,6 +1,7 @@
 #ifndef COMMONCFG_INILAYOUT_H
 #define COMMONCFG_INILAYOUT_H
 
+#include "keyreading.h"
 #include "textlines.h"
 
 #include <QByteArray>
@@ -10,30 +11,6 @@
 #include <QVector>
 
 namespace commoncfg {
-
-// Where one of the device's INI readers takes a key from.
-struct KeyPlace {
-    int line = -1;       // index into the file's lines; -1: the reader has no such key
-    QString group;       // group and key name as they stand in the file
-    QString name;
-    QString value;       // the text the reader takes as the value
-    int nameBegin = 0;   // the bytes of the key's name and of that value in the file
-    int nameEnd = 0;
-    int valueBegin = 0;
-    int valueEnd = 0;
-
-    bool found() const { return line >= 0; }
-};
-
-// A GROUP/KEY as the device reads it: both of its INI readers take the same
-// line and the same value for it, or they do not and the tool must not
-// guess.
-struct KeyReading {
-    enum State { Absent, Agreed, Disputed };
-    State state = Absent;
-    KeyPlace place;  // Agreed: where the key stands
-    QString problem; // Disputed: which lines the readers take, and why they differ
-};
 
 // An INI file as both of the device's INI readers read it, line by line:
 // the typed reader (IniFile: groups compare with case, the last of repeated
