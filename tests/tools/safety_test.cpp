@@ -62,11 +62,37 @@ ToolRun set(const QStringList& args)
     return lcctest::tool(QStringList{QStringLiteral("set")} + args);
 }
 
+// A copy of the installed tool and library where "nobody" can reach them:
+// the build tree may lie in a folder only its owner may enter.
+QString reachableTool()
+{
+    static QTemporaryDir tree;
+    static QString binary;
+    if (!binary.isEmpty() || !tree.isValid())
+        return binary;
+    const QFileInfo installed(QStringLiteral(COMMONCFG_BINARY));
+    const QString libdir = QStringLiteral(COMMONCFG_LIBDIR);
+    const QDir libs(installed.absolutePath() + QStringLiteral("/../") + libdir);
+    QDir().mkpath(tree.filePath(QStringLiteral("bin")));
+    QDir().mkpath(tree.filePath(libdir));
+    for (const QFileInfo& lib : libs.entryInfoList({QStringLiteral("libLibCommonCfg.so*")}, QDir::Files))
+        QFile::copy(lib.absoluteFilePath(), tree.filePath(libdir + QLatin1Char('/') + lib.fileName()));
+    const QString copy = tree.filePath(QStringLiteral("bin/commoncfg"));
+    if (!QFile::copy(installed.absoluteFilePath(), copy))
+        return binary;
+    // Every folder on the way open to others.
+    for (QString folder = tree.filePath(libdir); folder.startsWith(tree.path()); folder = QFileInfo(folder).path())
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+    ::chmod(QFile::encodeName(tree.filePath(QStringLiteral("bin"))).constData(), 0755);
+    binary = copy;
+    return binary;
+}
+
 // The tool started as the unprivileged user "nobody" when the tests run as
 // root, for whom folder and file permissions stop nothing.
 ToolRun asNobody(const QStringList& args)
 {
-    QStringList command = lcctest::toolCommand(QStringLiteral(COMMONCFG_BINARY));
+    QStringList command = lcctest::toolCommand(isRoot() ? reachableTool() : QStringLiteral(COMMONCFG_BINARY));
     if (isRoot())
         command = QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
                               QStringLiteral("--clear-groups")} +
