@@ -329,6 +329,10 @@ QString IniLayout::explainTypedMiss(const KeyPlace& sectioned) const
     if (!why.isEmpty())
         return why;
     const QString group = typedGroupAfter(sectioned.line);
+    const Section* own = section(sectioned.group);
+    if (group != sectioned.group && own != nullptr && typedSkips_.contains(own->line))
+        return QStringLiteral("%1, and counts line %2 to the group [%3]")
+            .arg(typedSkips_.value(own->line), lineNumber(sectioned.line), group);
     if (group != sectioned.group && !loneCrHint(sectioned.line).isEmpty())
         return QStringLiteral("the typed reader counts that line to the group [%1]%2")
             .arg(group, loneCrHint(sectioned.line));
