@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "filebytes.h"
+#include "folderview.h"
 
 #include <chrono>
 #include <csignal>
@@ -34,6 +35,11 @@
 using namespace LibCommonCfg::internal;
 using filebytes::readFile;
 using filebytes::writeFile;
+using folderview::filesIn;
+using folderview::kAccessAcl;
+using folderview::kDefaultAcl;
+using folderview::name;
+using folderview::statOf;
 
 namespace {
 
@@ -47,25 +53,7 @@ QString save(const QString& path, const QByteArray& bytes, WhenUnsafe whenUnsafe
     return saveFile(path, bytes, options);
 }
 
-QStringList filesIn(const QString& path)
-{
-    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                QDir::Name);
-}
-
 const bool kRoot = ::geteuid() == 0;
-
-QByteArray name(const QString& path)
-{
-    return QFile::encodeName(path);
-}
-
-struct stat statOf(const QString& path)
-{
-    struct stat st {};
-    ::stat(name(path).constData(), &st);
-    return st;
-}
 
 // Saves "new\n" in a child become nobody: 0 when saved, 1 when refused for
 // `reason`, 2 for another result, -1 when the rights could not be dropped.
@@ -93,13 +81,6 @@ bool setMode(const QString& path, mode_t mode)
 {
     return ::chmod(name(path).constData(), mode) == 0;
 }
-
-// POSIX ACLs as the kernel stores them in xattrs: version 2, then tag,
-// rights and id of the owner, user 1234, the group, the mask and others.
-const QByteArray kAccessAcl = QByteArray::fromHex(
-    "02000000 01000600ffffffff 02000600d2040000 04000400ffffffff 10000600ffffffff 20000000ffffffff");
-const QByteArray kDefaultAcl = QByteArray::fromHex(
-    "02000000 01000700ffffffff 02000700d2040000 04000500ffffffff 10000700ffffffff 20000000ffffffff");
 
 QByteArray attribute(const QString& path, const char* key)
 {
