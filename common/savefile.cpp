@@ -447,7 +447,7 @@ QString saveFile(const QByteArray& nativeName, const QByteArray& bytes, const Sa
         } else {
             if (::faccessat(AT_FDCWD, target.path.constData(), R_OK, AT_EACCESS) != 0)
                 return unsafe(QStringLiteral("cannot read the file to lock it: %1").arg(errorText(errno)));
-            reason = ownLock.lock(QFile::decodeName(target.path), options.lockTimeoutMs, inPlaceAllowed);
+            reason = ownLock.lock(target.path, options.lockTimeoutMs, inPlaceAllowed);
             if (!reason.isEmpty())
                 return reason;
             oldFd = ownLock.descriptor();

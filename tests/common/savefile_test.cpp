@@ -223,6 +223,26 @@ TEST(SaveFile, KeepsOwnerModeAndAttributesButNotTheFoldersDefaultAcl)
     EXPECT_EQ(filesIn(dir.path()), QStringList{"plain"});
 }
 
+TEST(SaveFile, NameThatIsNoTextOfTheLocaleIsSavedByItsBytes)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray path = name(dir.path()) + "/network\xff";
+    for (const WhenUnsafe way : kBothWays) {
+        SaveOptions options;
+        options.whenUnsafe = way;
+        EXPECT_EQ(saveFile(path, "old\n", options), QString());
+        EXPECT_EQ(saveFile(path, "new\n", options), QString()); // over the file, under its lock
+        char content[8] = {};
+        std::FILE* file = std::fopen(path.constData(), "rb");
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(std::fread(content, 1, sizeof content - 1, file), 4U);
+        std::fclose(file);
+        EXPECT_STREQ(content, "new\n");
+        EXPECT_EQ(::unlink(path.constData()), 0);
+    }
+}
+
 TEST(SaveFile, HardLinkedFileIsRefusedOrWrittenInPlace)
 {
     QTemporaryDir dir;
