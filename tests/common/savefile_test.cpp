@@ -11,9 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include "faults.h"
 #include "filebytes.h"
 #include "folderview.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -373,10 +375,16 @@ TEST(SaveFile, SymbolicLinksStayAndTheirTargetsAreReplaced)
     EXPECT_EQ(readFile(dir.filePath("real/network")), QByteArray("new\n"));
     EXPECT_EQ(filesIn(dir.filePath("real")), QStringList{"network"});
 
-    // A link to a missing file: the file is only created by a plain write.
+    // A link to a missing file: the file is only created by a plain write,
+    // and removed again when that fails.
     const QString dangling = dir.filePath("links/missing");
     ASSERT_EQ(::symlink("../real/missing", name(dangling).constData()), 0);
     EXPECT_EQ(save(dangling, "new\n", WhenUnsafe::Refuse), "the symbolic link leads to no file");
+    EXPECT_EQ(filesIn(dir.filePath("real")), QStringList{"network"});
+    {
+        const faults::Injected failing({{faults::Call::Write, EIO}});
+        EXPECT_EQ(save(dangling, "new\n", WhenUnsafe::WriteInPlace), "cannot write: Input/output error");
+    }
     EXPECT_EQ(filesIn(dir.filePath("real")), QStringList{"network"});
     EXPECT_EQ(save(dangling, "new\n", WhenUnsafe::WriteInPlace), QString());
     EXPECT_EQ(readFile(dir.filePath("real/missing")), QByteArray("new\n"));
