@@ -201,7 +201,9 @@ QString writeInPlace(const QByteArray& path, const QByteArray& bytes, mode_t typ
         return undo(QStringLiteral("cannot write: %1").arg(errorText(error)));
     if (regular && ::fsync(file.get()) != 0)
         return undo(QStringLiteral("cannot write to the disk: %1").arg(errorText(errno)));
-    if (const int error = file.close())
+    // Once synced, a regular file has its new bytes whatever close() says;
+    // a device may report a failed write only here.
+    if (const int error = file.close(); error != 0 && !regular)
         return QStringLiteral("cannot write: %1").arg(errorText(error));
     return QString();
 }

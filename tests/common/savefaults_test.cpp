@@ -138,6 +138,7 @@ const Case kCases[] = {
     {{{Call::Fchown, EPERM}, {Call::Fsync, EIO, 2}},
      kNotInPlace,
      {"cannot write to the disk: Input/output error", true}},
+    {{{Call::Fchown, EPERM}, {Call::Close, EIO, 0, On::Writable}}, kNotInPlace, kSaved}, // after the sync
     {{{Call::Fchown, EPERM}, {Call::Write, EIO, 2}, {Call::Write, EIO, 3}},
      kNotInPlace,
      {"cannot write: Input/output error; the old content could not be put back", true}},
