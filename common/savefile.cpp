@@ -177,9 +177,9 @@ QString writeInPlace(const QByteArray& path, const QByteArray& bytes, mode_t typ
     else if (regular)
         flags |= exists ? O_CREAT | O_TRUNC : O_CREAT | O_EXCL;
     Descriptor file(::open(path.constData(), flags, 0666));
-    if (file.get() < 0)
+    *opened = file.get() >= 0; // whatever a new file beside it was made before
+    if (!*opened)
         return QStringLiteral("cannot open for writing: %1").arg(errorText(errno));
-    *opened = true;
     if (S_ISFIFO(type)) {
         const int current = ::fcntl(file.get(), F_GETFL);
         if (current >= 0)

@@ -40,7 +40,8 @@ struct SaveOptions {
 
     // When set, tells whether the file could be opened for writing at all:
     // the new file beside it was made, or the file itself opened for a write
-    // in place. The section/key engine reports no more than that.
+    // in place (where the save ends up writing in place, only that counts).
+    // The section/key engine reports no more than that.
     bool* opened = nullptr;
 };
 

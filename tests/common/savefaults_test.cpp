@@ -133,6 +133,9 @@ const Case kCases[] = {
     {{{Call::Fsync, EINVAL, 0, On::Folder}}, kSaved, kSame}, // a file system that syncs no folders
 
     // Writing in place, once the owner could not be kept.
+    {{{Call::Fchown, EPERM}, {Call::Open, EIO, 0, On::Writable}},
+     kNotInPlace,
+     {"cannot open for writing: Input/output error", false}},
     {{{Call::Fchown, EPERM}, {Call::Write, faults::kShortWrite, 2}}, kNotInPlace, kSaved},
     {{{Call::Fchown, EPERM}, {Call::Write, EIO, 2}}, kNotInPlace, {"cannot write: Input/output error", true}},
     {{{Call::Fchown, EPERM}, {Call::Fsync, EIO, 2}},
