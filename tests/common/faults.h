@@ -10,27 +10,10 @@
 // C library's own function unless a fault in force asks for an error.
 namespace faults {
 
-enum class Call {
-    Open,
-    Openat,
-    Stat,
-    Fstat,
-    Faccessat,
-    Access,
-    Readlink,
-    Write,
-    Fsync,
-    Close,
-    Fchown,
-    Fchmod,
-    Flistxattr,
-    Fgetxattr,
-    Fsetxattr,
-    Fremovexattr,
-    Linkat,
-    Renameat,
-    Flock,
-};
+// clang-format off
+enum class Call { Open, Openat, Stat, Fstat, Faccessat, Access, Readlink, Write, Fsync, Close, Fchown, Fchmod,
+                  Flistxattr, Fgetxattr, Fsetxattr, Fremovexattr, Linkat, Renameat, Flock };
+// clang-format on
 
 // Which calls a fault counts: those on a folder, on a file open only for
 // reading, or on a file open (or being opened) for writing.

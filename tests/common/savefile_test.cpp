@@ -136,6 +136,13 @@ TEST(SaveFile, ReplacesWithExactBytesOrFailsWithoutCreatingAnything)
         EXPECT_FALSE(save(path + "/network", "x\n", way).isEmpty()); // parent is a file
         EXPECT_FALSE(save(dir.filePath("missing/network"), "x\n", way).isEmpty());
         EXPECT_EQ(save(dir.filePath("folder"), "x\n", way), "is a folder, not a file");
+        EXPECT_EQ(save(dir.filePath("folder/."), "x\n", way), "is a folder, not a file");
+        const QString workingFolder = QDir::currentPath(); // a bare name is in the working folder
+        ASSERT_TRUE(QDir::setCurrent(dir.filePath("folder")));
+        EXPECT_EQ(save("network", "bare\n", way), QString());
+        ASSERT_TRUE(QDir::setCurrent(workingFolder));
+        EXPECT_EQ(readFile(dir.filePath("folder/network")), QByteArray("bare\n"));
+        ASSERT_TRUE(QFile::remove(dir.filePath("folder/network")));
         EXPECT_FALSE(save(QString(), "x\n", way).isEmpty());
         EXPECT_EQ(filesIn(dir.path()), (QStringList{"folder", "network"}));
         EXPECT_TRUE(filesIn(dir.filePath("folder")).isEmpty());
@@ -379,6 +386,23 @@ TEST(SaveFile, SymbolicLinksStayAndTheirTargetsAreReplaced)
     EXPECT_EQ(readFile(dir.filePath("real/network")), QByteArray("new\n"));
     EXPECT_EQ(filesIn(dir.filePath("real")), QStringList{"network"});
 
+    // A link text longer than a first guess is read whole; a link that leads
+    // to itself or cannot be read is refused.
+    const QString longLink = dir.filePath("links/long");
+    ASSERT_EQ(::symlink(name(QString("./").repeated(200) + "../real/network").constData(),
+                        name(longLink).constData()),
+              0);
+    EXPECT_EQ(save(longLink, "long\n", WhenUnsafe::Refuse), QString());
+    EXPECT_EQ(readFile(dir.filePath("real/network")), QByteArray("long\n"));
+    const QString loop = dir.filePath("links/loop");
+    ASSERT_EQ(::symlink("loop", name(loop).constData()), 0);
+    EXPECT_EQ(save(loop, "new\n", WhenUnsafe::WriteInPlace), "too many symbolic links in a row");
+    {
+        const faults::Injected failing({{faults::Call::Readlink, EIO}});
+        EXPECT_EQ(save(link, "new\n", WhenUnsafe::WriteInPlace),
+                  "cannot read the symbolic link: Input/output error");
+    }
+
     // A link to a missing file: the file is only created by a plain write,
     // and removed again when that fails.
     const QString dangling = dir.filePath("links/missing");
@@ -392,7 +416,7 @@ TEST(SaveFile, SymbolicLinksStayAndTheirTargetsAreReplaced)
     EXPECT_EQ(filesIn(dir.filePath("real")), QStringList{"network"});
     EXPECT_EQ(save(dangling, "new\n", WhenUnsafe::WriteInPlace), QString());
     EXPECT_EQ(readFile(dir.filePath("real/missing")), QByteArray("new\n"));
-    EXPECT_EQ(filesIn(dir.filePath("links")), (QStringList{"missing", "network"}));
+    EXPECT_EQ(filesIn(dir.filePath("links")), (QStringList{"long", "loop", "missing", "network"}));
 }
 
 TEST(SaveFile, CheckReadsTheNewBytesBesideTheTargetOnly)
@@ -455,6 +479,8 @@ TEST(FileLock, SecondHolderAndSaveGiveUpAfterTheTimeout)
     EXPECT_EQ(readFile(path), QByteArray("old\n"));
 
     first.unlock();
+    options.heldLock = &first; // let go of: no save under it
+    EXPECT_EQ(saveFile(path, "new\n", options), "the file is not locked");
     EXPECT_EQ(second.lock(path, 0), QString());
 }
 
