@@ -160,6 +160,11 @@ ssize_t readlink(const char* path, char* buffer, size_t size) noexcept
     return faults::pass<&readlink>("readlink", faults::anywhere(Call::Readlink), path, buffer, size);
 }
 
+ssize_t read(int fd, void* data, size_t size)
+{
+    return faults::pass<&read>("read", faults::onFd(Call::Read, fd), fd, data, size);
+}
+
 ssize_t write(int fd, const void* data, size_t size)
 {
     const int answer = faults::onFd(Call::Write, fd);

@@ -11,8 +11,8 @@
 namespace faults {
 
 // clang-format off
-enum class Call { Open, Openat, Stat, Fstat, Faccessat, Access, Readlink, Write, Fsync, Close, Fchown, Fchmod,
-                  Flistxattr, Fgetxattr, Fsetxattr, Fremovexattr, Linkat, Renameat, Flock };
+enum class Call { Open, Openat, Stat, Fstat, Faccessat, Access, Readlink, Read, Write, Fsync, Close,
+                  Fchown, Fchmod, Flistxattr, Fgetxattr, Fsetxattr, Fremovexattr, Linkat, Renameat, Flock };
 // clang-format on
 
 // Which calls a fault counts: those on a folder, on a file open only for

@@ -148,8 +148,12 @@ const Case kCases[] = {
     {{{Call::Fchown, EPERM}, {Call::Write, faults::kShortWrite, 2}}, kNotInPlace, kSaved},
     {{{Call::Fchown, EPERM}, {Call::Write, EIO, 2}}, kNotInPlace, {kWriteFailed, true}},
     {{{Call::Fchown, EPERM}, {Call::Fsync, EIO, 2}}, kNotInPlace, {kSyncFailed, true}},
-    {{{Call::Fchown, EPERM}, {Call::Close, EIO, 0, On::Writable}}, kNotInPlace, kSaved}, // after the sync
+    {{{Call::Fchown, EPERM}, {Call::Close, EIO, 0, On::Writable}}, kNotInPlace, kSaved},  // after the sync
+    {{{Call::Fchown, EPERM}, {Call::Read, EINTR, 1, On::ReadOnly}}, kNotInPlace, kSaved}, // of the old bytes
     {{{Call::Fchown, EPERM}, {Call::Write, EIO, 2}, {Call::Write, EIO, 3}}, kNotInPlace, {kNotPutBack, true}},
+    {{{Call::Fchown, EPERM}, {Call::Read, EIO, 0, On::ReadOnly}, {Call::Write, EIO, 2}},
+     kNotInPlace,
+     {kNotPutBack, true}},
     {{{Call::Faccessat, EACCES, 2}, {Call::Open, EACCES, 0, On::ReadOnly}, {Call::Write, EIO}},
      kNotInPlace,
      {kNotPutBack, true}},

@@ -449,6 +449,14 @@ TEST(SaveFile, CheckReadsTheNewBytesBesideTheTargetOnly)
         << seenName.toStdString();
     EXPECT_EQ(readFile(path), QByteArray("old\n"));
     EXPECT_EQ(filesIn(dir.path()), QStringList{"network"});
+    {
+        const faults::Injected noProc({{faults::Call::Access, ENOENT}}); // then it has a name
+        EXPECT_EQ(saveFile(path, "new\n", options), "not today");
+    }
+    EXPECT_TRUE(QFileInfo(seenName).fileName().startsWith(".network.")) << seenName.toStdString();
+    EXPECT_EQ(QFileInfo(seenName).absolutePath(), dir.path());
+    EXPECT_EQ(seenBytes, QByteArray("new\n"));
+    EXPECT_EQ(filesIn(dir.path()), QStringList{"network"});
 
     verdict.clear();
     EXPECT_EQ(saveFile(path, "checked\n", options), QString());
