@@ -19,7 +19,8 @@ class FileLock;
 enum class WhenUnsafe {
     Refuse,      // fail and leave the file as it was (the tool)
     WriteInPlace // truncate the file and write it where it is (the library's
-                 // savers, whose promise is to open the file for writing)
+                 // savers, whose promise is to open the file for writing);
+                 // should that fail, its old bytes are put back
 };
 
 struct SaveOptions {
