@@ -54,27 +54,31 @@ void FileLock::unlock()
 
 QString openRegularFile(const QString& fileName, int* fd)
 {
+    return openRegularFile(QFile::encodeName(fileName), fd);
+}
+
+QString openRegularFile(const QByteArray& nativeName, int* fd)
+{
     *fd = -1;
-    if (fileName.isEmpty())
+    if (nativeName.isEmpty())
         return QStringLiteral("no such file");
-    const QByteArray path = QFile::encodeName(fileName);
     for (;;) {
         // Look before opening: opening some devices has effects of its own
         // (a watchdog starts counting, a tape rewinds).
         struct stat named {};
-        if (::stat(path.constData(), &named) == 0 && !S_ISREG(named.st_mode))
+        if (::stat(nativeName.constData(), &named) == 0 && !S_ISREG(named.st_mode))
             return notLockable(named);
 
         // O_NONBLOCK: a FIFO put in the file's place meanwhile must not
         // block the open until some writer comes along.
-        const int opened = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        const int opened = ::open(nativeName.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
         if (opened < 0) {
             const int error = errno;
             if (error == EINTR)
                 continue;
             if (error == ENOENT)
                 return QStringLiteral("no such file");
-            if (::stat(path.constData(), &named) == 0 && !S_ISREG(named.st_mode))
+            if (::stat(nativeName.constData(), &named) == 0 && !S_ISREG(named.st_mode))
                 return notLockable(named); // a socket cannot be opened at all
             return QStringLiteral("cannot read: %1").arg(qt_error_string(error));
         }
@@ -98,14 +102,18 @@ QString openRegularFile(const QString& fileName, int* fd)
 
 QString FileLock::lock(const QString& fileName, int timeoutMs, bool orWithout)
 {
+    return lock(QFile::encodeName(fileName), timeoutMs, orWithout);
+}
+
+QString FileLock::lock(const QByteArray& nativeName, int timeoutMs, bool orWithout)
+{
     unlock();
-    const QByteArray path = QFile::encodeName(fileName);
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0);
 
     for (;;) {
         int fd = -1;
-        QString problem = openRegularFile(fileName, &fd);
+        QString problem = openRegularFile(nativeName, &fd);
         if (!problem.isEmpty())
             return problem;
         struct stat opened {};
@@ -141,7 +149,7 @@ QString FileLock::lock(const QString& fileName, int timeoutMs, bool orWithout)
         // While we waited, the holder may have saved: its new file now
         // carries the name, and the lock we got is that of the old one.
         struct stat current {};
-        if (::stat(path.constData(), &current) == 0 && sameFile(current, opened)) {
+        if (::stat(nativeName.constData(), &current) == 0 && sameFile(current, opened)) {
             fd_ = fd;
             return QString();
         }

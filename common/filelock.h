@@ -33,6 +33,9 @@ public:
     // systems), that is an error, unless `orWithout` allows going on with
     // the file open but unlocked.
     QString lock(const QString& fileName, int timeoutMs, bool orWithout = false);
+    // The same for a name in the file system's own bytes, which need not be
+    // text in the locale's encoding.
+    QString lock(const QByteArray& nativeName, int timeoutMs, bool orWithout = false);
 
     // Releases the lock and closes the file. Idempotent.
     void unlock();
@@ -53,6 +56,7 @@ private:
 // the reason for the user ("no such file", "is a folder, not a file", "not a
 // regular file (a device, FIFO or socket)", "cannot read: ...").
 QString openRegularFile(const QString& fileName, int* fd);
+QString openRegularFile(const QByteArray& nativeName, int* fd);
 
 } // namespace internal
 } // namespace LibCommonCfg

@@ -142,33 +142,68 @@ int writeAll(int fd, const QByteArray& bytes)
     return 0;
 }
 
+// The whole of a regular file, kept to be put back should a write in place
+// fail. False where it cannot be read.
+bool readWhole(const QByteArray& path, QByteArray* bytes)
+{
+    int fd = -1;
+    if (!openRegularFile(path, &fd).isEmpty())
+        return false;
+    const Descriptor file(fd);
+    char buffer[16384];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return got == 0;
+        bytes->append(buffer, static_cast<int>(got));
+    }
+}
+
 // Truncates and writes the file where it is: for devices and FIFOs, which a
 // rename would replace by a regular file, and for the unsafe cases when the
-// caller prefers that to refusing.
-QString writeInPlace(const QByteArray& path, const QByteArray& bytes, mode_t type, bool* opened)
+// caller prefers that to refusing. Should the new bytes not all reach the
+// disk, a regular file gets its old bytes back, or is removed if the write
+// made it.
+QString writeInPlace(const QByteArray& path, const QByteArray& bytes, mode_t type, bool exists, bool* opened)
 {
+    const bool regular = S_ISREG(type);
+    QByteArray old;
+    const bool haveOld = regular && exists && readWhole(path, &old);
     int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY;
     if (S_ISFIFO(type))
         flags |= O_NONBLOCK; // without a reader: fail rather than wait for one
-    else if (!S_ISCHR(type) && !S_ISBLK(type))
-        flags |= O_CREAT | O_TRUNC;
+    else if (regular)
+        flags |= exists ? O_CREAT | O_TRUNC : O_CREAT | O_EXCL;
     Descriptor file(::open(path.constData(), flags, 0666));
-    if (file.get() < 0)
+    *opened = file.get() >= 0; // whatever a new file beside it was made before
+    if (!*opened)
         return QStringLiteral("cannot open for writing: %1").arg(errorText(errno));
-    *opened = true;
     if (S_ISFIFO(type)) {
         const int current = ::fcntl(file.get(), F_GETFL);
         if (current >= 0)
             ::fcntl(file.get(), F_SETFL, current & ~O_NONBLOCK);
     }
-    struct stat st {};
-    if (::fstat(file.get(), &st) != 0)
-        return QStringLiteral("cannot write: %1").arg(errorText(errno));
+    const auto undo = [&](const QString& why) {
+        if (!regular)
+            return why;
+        if (!exists) {
+            ::unlink(path.constData());
+            return why;
+        }
+        if (haveOld && ::ftruncate(file.get(), 0) == 0 && ::lseek(file.get(), 0, SEEK_SET) == 0 &&
+            writeAll(file.get(), old) == 0 && ::fsync(file.get()) == 0)
+            return why;
+        return QStringLiteral("%1; the old content could not be put back").arg(why);
+    };
     if (const int error = writeAll(file.get(), bytes))
-        return QStringLiteral("cannot write: %1").arg(errorText(error));
-    if (S_ISREG(st.st_mode) && ::fsync(file.get()) != 0)
-        return QStringLiteral("cannot write to the disk: %1").arg(errorText(errno));
-    if (const int error = file.close())
+        return undo(QStringLiteral("cannot write: %1").arg(errorText(error)));
+    if (regular && ::fsync(file.get()) != 0)
+        return undo(QStringLiteral("cannot write to the disk: %1").arg(errorText(errno)));
+    // Once synced, a regular file has its new bytes whatever close() says;
+    // a device may report a failed write only here.
+    if (const int error = file.close(); error != 0 && !regular)
         return QStringLiteral("cannot write: %1").arg(errorText(error));
     return QString();
 }
@@ -426,10 +461,10 @@ QString saveFile(const QByteArray& nativeName, const QByteArray& bytes, const Sa
             return QStringLiteral("not a regular file (a socket)");
         if (!inPlaceAllowed)
             return QStringLiteral("not a regular file (a device or FIFO)");
-        return writeInPlace(target.path, bytes, target.st.st_mode, &opened);
+        return writeInPlace(target.path, bytes, target.st.st_mode, true, &opened);
     }
     const auto unsafe = [&](const QString& why) {
-        return inPlaceAllowed ? writeInPlace(target.path, bytes, S_IFREG, &opened) : why;
+        return inPlaceAllowed ? writeInPlace(target.path, bytes, S_IFREG, target.exists, &opened) : why;
     };
     if (!target.exists && target.throughLink)
         return unsafe(QStringLiteral("the symbolic link leads to no file"));
@@ -447,7 +482,7 @@ QString saveFile(const QByteArray& nativeName, const QByteArray& bytes, const Sa
         } else {
             if (::faccessat(AT_FDCWD, target.path.constData(), R_OK, AT_EACCESS) != 0)
                 return unsafe(QStringLiteral("cannot read the file to lock it: %1").arg(errorText(errno)));
-            reason = ownLock.lock(QFile::decodeName(target.path), options.lockTimeoutMs, inPlaceAllowed);
+            reason = ownLock.lock(target.path, options.lockTimeoutMs, inPlaceAllowed);
             if (!reason.isEmpty())
                 return reason;
             oldFd = ownLock.descriptor();

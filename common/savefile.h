@@ -19,7 +19,8 @@ class FileLock;
 enum class WhenUnsafe {
     Refuse,      // fail and leave the file as it was (the tool)
     WriteInPlace // truncate the file and write it where it is (the library's
-                 // savers, whose promise is to open the file for writing)
+                 // savers, whose promise is to open the file for writing);
+                 // should that fail, its old bytes are put back
 };
 
 struct SaveOptions {
@@ -40,7 +41,8 @@ struct SaveOptions {
 
     // When set, tells whether the file could be opened for writing at all:
     // the new file beside it was made, or the file itself opened for a write
-    // in place. The section/key engine reports no more than that.
+    // in place (where the save ends up writing in place, only that counts).
+    // The section/key engine reports no more than that.
     bool* opened = nullptr;
 };
 

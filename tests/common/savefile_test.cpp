@@ -11,8 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include "faults.h"
 #include "filebytes.h"
+#include "folderview.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -34,6 +37,11 @@
 using namespace LibCommonCfg::internal;
 using filebytes::readFile;
 using filebytes::writeFile;
+using folderview::filesIn;
+using folderview::kAccessAcl;
+using folderview::kDefaultAcl;
+using folderview::name;
+using folderview::statOf;
 
 namespace {
 
@@ -47,25 +55,7 @@ QString save(const QString& path, const QByteArray& bytes, WhenUnsafe whenUnsafe
     return saveFile(path, bytes, options);
 }
 
-QStringList filesIn(const QString& path)
-{
-    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                QDir::Name);
-}
-
 const bool kRoot = ::geteuid() == 0;
-
-QByteArray name(const QString& path)
-{
-    return QFile::encodeName(path);
-}
-
-struct stat statOf(const QString& path)
-{
-    struct stat st {};
-    ::stat(name(path).constData(), &st);
-    return st;
-}
 
 // Saves "new\n" in a child become nobody: 0 when saved, 1 when refused for
 // `reason`, 2 for another result, -1 when the rights could not be dropped.
@@ -93,13 +83,6 @@ bool setMode(const QString& path, mode_t mode)
 {
     return ::chmod(name(path).constData(), mode) == 0;
 }
-
-// POSIX ACLs as the kernel stores them in xattrs: version 2, then tag,
-// rights and id of the owner, user 1234, the group, the mask and others.
-const QByteArray kAccessAcl = QByteArray::fromHex(
-    "02000000 01000600ffffffff 02000600d2040000 04000400ffffffff 10000600ffffffff 20000000ffffffff");
-const QByteArray kDefaultAcl = QByteArray::fromHex(
-    "02000000 01000700ffffffff 02000700d2040000 04000500ffffffff 10000700ffffffff 20000000ffffffff");
 
 QByteArray attribute(const QString& path, const char* key)
 {
@@ -153,6 +136,13 @@ TEST(SaveFile, ReplacesWithExactBytesOrFailsWithoutCreatingAnything)
         EXPECT_FALSE(save(path + "/network", "x\n", way).isEmpty()); // parent is a file
         EXPECT_FALSE(save(dir.filePath("missing/network"), "x\n", way).isEmpty());
         EXPECT_EQ(save(dir.filePath("folder"), "x\n", way), "is a folder, not a file");
+        EXPECT_EQ(save(dir.filePath("folder/."), "x\n", way), "is a folder, not a file");
+        const QString workingFolder = QDir::currentPath(); // a bare name is in the working folder
+        ASSERT_TRUE(QDir::setCurrent(dir.filePath("folder")));
+        EXPECT_EQ(save("network", "bare\n", way), QString());
+        ASSERT_TRUE(QDir::setCurrent(workingFolder));
+        EXPECT_EQ(readFile(dir.filePath("folder/network")), QByteArray("bare\n"));
+        ASSERT_TRUE(QFile::remove(dir.filePath("folder/network")));
         EXPECT_FALSE(save(QString(), "x\n", way).isEmpty());
         EXPECT_EQ(filesIn(dir.path()), (QStringList{"folder", "network"}));
         EXPECT_TRUE(filesIn(dir.filePath("folder")).isEmpty());
@@ -242,6 +232,26 @@ TEST(SaveFile, KeepsOwnerModeAndAttributesButNotTheFoldersDefaultAcl)
     EXPECT_EQ(filesIn(dir.path()), QStringList{"plain"});
 }
 
+TEST(SaveFile, NameThatIsNoTextOfTheLocaleIsSavedByItsBytes)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray path = name(dir.path()) + "/network\xff";
+    for (const WhenUnsafe way : kBothWays) {
+        SaveOptions options;
+        options.whenUnsafe = way;
+        EXPECT_EQ(saveFile(path, "old\n", options), QString());
+        EXPECT_EQ(saveFile(path, "new\n", options), QString()); // over the file, under its lock
+        char content[8] = {};
+        std::FILE* file = std::fopen(path.constData(), "rb");
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(std::fread(content, 1, sizeof content - 1, file), 4U);
+        std::fclose(file);
+        EXPECT_STREQ(content, "new\n");
+        EXPECT_EQ(::unlink(path.constData()), 0);
+    }
+}
+
 TEST(SaveFile, HardLinkedFileIsRefusedOrWrittenInPlace)
 {
     QTemporaryDir dir;
@@ -323,6 +333,10 @@ TEST(SaveFile, DevicesAndFifosAreWrittenInPlaceOrRefused)
             EXPECT_EQ(save(target, QByteArray(100000, 'x'), WhenUnsafe::WriteInPlace).isEmpty(),
                       d.takesBytes);
         }
+        if (d.takesBytes) { // a device may report a failed write only when closed
+            const faults::Injected failing({{faults::Call::Close, EIO, 0, faults::On::Writable}});
+            EXPECT_EQ(save(device, "x\n", WhenUnsafe::WriteInPlace), "cannot write: Input/output error");
+        }
         EXPECT_TRUE(S_ISCHR(statOf(device).st_mode)) << d.device;
         EXPECT_EQ(statOf(device).st_rdev, makedev(1, d.minor));
     }
@@ -372,14 +386,37 @@ TEST(SaveFile, SymbolicLinksStayAndTheirTargetsAreReplaced)
     EXPECT_EQ(readFile(dir.filePath("real/network")), QByteArray("new\n"));
     EXPECT_EQ(filesIn(dir.filePath("real")), QStringList{"network"});
 
-    // A link to a missing file: the file is only created by a plain write.
+    // A link text longer than a first guess is read whole; a link that leads
+    // to itself or cannot be read is refused.
+    const QString longLink = dir.filePath("links/long");
+    ASSERT_EQ(::symlink(name(QString("./").repeated(200) + "../real/network").constData(),
+                        name(longLink).constData()),
+              0);
+    EXPECT_EQ(save(longLink, "long\n", WhenUnsafe::Refuse), QString());
+    EXPECT_EQ(readFile(dir.filePath("real/network")), QByteArray("long\n"));
+    const QString loop = dir.filePath("links/loop");
+    ASSERT_EQ(::symlink("loop", name(loop).constData()), 0);
+    EXPECT_EQ(save(loop, "new\n", WhenUnsafe::WriteInPlace), "too many symbolic links in a row");
+    {
+        const faults::Injected failing({{faults::Call::Readlink, EIO}});
+        EXPECT_EQ(save(link, "new\n", WhenUnsafe::WriteInPlace),
+                  "cannot read the symbolic link: Input/output error");
+    }
+
+    // A link to a missing file: the file is only created by a plain write,
+    // and removed again when that fails.
     const QString dangling = dir.filePath("links/missing");
     ASSERT_EQ(::symlink("../real/missing", name(dangling).constData()), 0);
     EXPECT_EQ(save(dangling, "new\n", WhenUnsafe::Refuse), "the symbolic link leads to no file");
     EXPECT_EQ(filesIn(dir.filePath("real")), QStringList{"network"});
+    {
+        const faults::Injected failing({{faults::Call::Write, EIO}});
+        EXPECT_EQ(save(dangling, "new\n", WhenUnsafe::WriteInPlace), "cannot write: Input/output error");
+    }
+    EXPECT_EQ(filesIn(dir.filePath("real")), QStringList{"network"});
     EXPECT_EQ(save(dangling, "new\n", WhenUnsafe::WriteInPlace), QString());
     EXPECT_EQ(readFile(dir.filePath("real/missing")), QByteArray("new\n"));
-    EXPECT_EQ(filesIn(dir.filePath("links")), (QStringList{"missing", "network"}));
+    EXPECT_EQ(filesIn(dir.filePath("links")), (QStringList{"long", "loop", "missing", "network"}));
 }
 
 TEST(SaveFile, CheckReadsTheNewBytesBesideTheTargetOnly)
@@ -412,6 +449,14 @@ TEST(SaveFile, CheckReadsTheNewBytesBesideTheTargetOnly)
         << seenName.toStdString();
     EXPECT_EQ(readFile(path), QByteArray("old\n"));
     EXPECT_EQ(filesIn(dir.path()), QStringList{"network"});
+    {
+        const faults::Injected noProc({{faults::Call::Access, ENOENT}}); // then it has a name
+        EXPECT_EQ(saveFile(path, "new\n", options), "not today");
+    }
+    EXPECT_TRUE(QFileInfo(seenName).fileName().startsWith(".network.")) << seenName.toStdString();
+    EXPECT_EQ(QFileInfo(seenName).absolutePath(), dir.path());
+    EXPECT_EQ(seenBytes, QByteArray("new\n"));
+    EXPECT_EQ(filesIn(dir.path()), QStringList{"network"});
 
     verdict.clear();
     EXPECT_EQ(saveFile(path, "checked\n", options), QString());
@@ -442,6 +487,8 @@ TEST(FileLock, SecondHolderAndSaveGiveUpAfterTheTimeout)
     EXPECT_EQ(readFile(path), QByteArray("old\n"));
 
     first.unlock();
+    options.heldLock = &first; // let go of: no save under it
+    EXPECT_EQ(saveFile(path, "new\n", options), "the file is not locked");
     EXPECT_EQ(second.lock(path, 0), QString());
 }
 
