@@ -11,7 +11,10 @@ sh scripts/deps.sh
 sh scripts/deps-checks.sh
 jobs=$(nproc)
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIBCOMMONCFG_WERROR=ON
+# Every part on, whatever an earlier configure of this folder (the example
+# script's, say) left in its cache.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIBCOMMONCFG_WERROR=ON -DLIBCOMMONCFG_BUILD_TESTS=ON \
+  -DLIBCOMMONCFG_BUILD_TOOLS=ON -DLIBCOMMONCFG_BUILD_EXAMPLES=ON
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
