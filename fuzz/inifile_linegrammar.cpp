@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     line.remove(QLatin1Char('\n'));
 
-    const LibCommonCfg::inidoc::IniLine parsed = LibCommonCfg::inidoc::classifyLine(line);
+    const LibCommonCfg::internal::IniLine parsed = LibCommonCfg::internal::classifyLine(line);
     const lcctest::RegexLine reference = lcctest::classifyLineByRegex(line);
     if (parsed.kind != reference.kind || parsed.name(line) != reference.name ||
         parsed.value(line) != reference.value)

@@ -17,9 +17,8 @@ cmake --build "$build" -j"$jobs"
 find "$build" -name '*.gcda' -delete
 ctest --test-dir "$build" --output-on-failure -j"$jobs"
 
-library='common|flatfile|inidoc|sectionini|typedaccess|setupfile|netcheck|tzfile|paramarray|encoding|include'
 gcovr --root "$root" --object-directory "$build" \
-  --filter "$root/($library)/" \
+  --filter "$root/(src|include)/" \
   --exclude-throw-branches --exclude-unreachable-branches \
   --txt "$build/coverage.txt" --json-summary "$build/coverage-summary.json" --print-summary
 cat "$build/coverage.txt"
@@ -30,7 +29,8 @@ import json, sys
 files = json.load(open(sys.argv[1]))["files"]
 folders = {}
 for f in files:
-    name = f["filename"].split("/")[0]
+    parts = f["filename"].split("/")
+    name = parts[1] if parts[0] == "src" else parts[0]
     t = folders.setdefault(name, [0, 0, 0, 0])
     t[0] += f["line_covered"]; t[1] += f["line_total"]
     t[2] += f["branch_covered"]; t[3] += f["branch_total"]

@@ -8,8 +8,7 @@ cmake -S . -B build-analysis -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DLIBCOMMONCFG_B
   -DLIBCOMMONCFG_BUILD_EXAMPLES=OFF >/dev/null
 # The generated export header must exist before the sources are analysed.
 cmake --build build-analysis --target LibCommonCfgObjects -j"$(nproc)" >/dev/null
-sources=$(git ls-files 'common/*.cpp' 'flatfile/*.cpp' 'inidoc/*.cpp' 'sectionini/*.cpp' 'typedaccess/*.cpp' 'setupfile/*.cpp' \
-  'netcheck/*.cpp' 'tzfile/*.cpp' 'paramarray/*.cpp' 'encoding/*.cpp' 'tools/*.cpp')
+sources=$(git ls-files 'src/*.cpp' 'tools/*.cpp')
 echo "== clang-tidy"
 echo "$sources" | xargs -P "$(nproc)" -n 4 clang-tidy -p build-analysis --quiet 2>&1 \
   | grep -v -E '^[0-9]+ warnings? generated\.$|^Suppressed [0-9]+ warnings|^Use -header-filter' \
@@ -20,5 +19,5 @@ if grep -q -E 'warning:|error:' build-analysis/clang-tidy.log; then
 fi
 echo "== cppcheck"
 cppcheck --quiet --enable=warning,performance,portability --std=c++17 --error-exitcode=1 --inline-suppr \
-  --suppress=missingIncludeSystem -I include -I . -I build-analysis/include $sources
+  --suppress=missingIncludeSystem -I include -I src -I build-analysis/include $sources
 echo "static analysis: no findings"

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-using LibCommonCfg::inidoc::classifyLine;
-using LibCommonCfg::inidoc::IniLine;
+using LibCommonCfg::internal::classifyLine;
+using LibCommonCfg::internal::IniLine;
 
 namespace {
 

@@ -13,14 +13,14 @@
 namespace lcctest {
 
 struct RegexLine {
-    LibCommonCfg::inidoc::IniLine::Kind kind = LibCommonCfg::inidoc::IniLine::Empty;
+    LibCommonCfg::internal::IniLine::Kind kind = LibCommonCfg::internal::IniLine::Empty;
     QString name;
     QString value;
 };
 
 inline RegexLine classifyLineByRegex(const QString& rawLine)
 {
-    using LibCommonCfg::inidoc::IniLine;
+    using LibCommonCfg::internal::IniLine;
     static const QRegularExpression comment(QStringLiteral(";.*$"));
     static const QRegularExpression section(QStringLiteral("^\\s*\\[([\\w\\.]+)\\]\\s*$"));
     static const QRegularExpression keyLine(QStringLiteral("^\\s*([^\\[].*)\\s*=\\s*(.*)$"));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 using namespace LibCommonCfg;
+using namespace LibCommonCfg::internal;
 
 TEST(NetConv, NumberToDottedAndNetworkOfAnAddress)
 {

@@ -27,7 +27,7 @@ FlatLayout::FlatLayout(const QByteArray& bytes, FileKind kind) : bytes_(bytes), 
                                           .arg(kReaderPiece));
         for (int at = 0; at < text.size(); at += kReaderPiece) {
             const QString piece = text.mid(at, kReaderPiece);
-            const LibCommonCfg::flatfile::Assignment assignment = LibCommonCfg::flatfile::matchAssignment(piece);
+            const LibCommonCfg::internal::Assignment assignment = LibCommonCfg::internal::matchAssignment(piece);
             if (!assignment.found)
                 continue;
             KeyPlace place;

@@ -163,8 +163,8 @@ EditOutcome editIni(const QByteArray& bytes, const Change& change, bool create)
     }
     if (section == nullptr) {
         const QString header = QLatin1Char('[') + change.group + QLatin1Char(']');
-        const LibCommonCfg::inidoc::IniLine parsed = LibCommonCfg::inidoc::classifyLine(header);
-        if (parsed.kind != LibCommonCfg::inidoc::IniLine::Section || parsed.name(header) != change.group)
+        const LibCommonCfg::internal::IniLine parsed = LibCommonCfg::internal::classifyLine(header);
+        if (parsed.kind != LibCommonCfg::internal::IniLine::Section || parsed.name(header) != change.group)
             return refusedEdit(QStringLiteral("a new group's name is made of ASCII letters, digits, \"_\" and \".\""));
         const KeyLineStyle style = styleOf(layout, lastKeyItem(layout, nullptr));
         return appendGroup(layout, group, style.line(key, text), style);

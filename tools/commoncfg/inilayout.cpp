@@ -15,7 +15,7 @@
 
 namespace commoncfg {
 
-using LibCommonCfg::inidoc::IniLine;
+using LibCommonCfg::internal::IniLine;
 
 namespace {
 
@@ -81,7 +81,7 @@ void IniLayout::readLine(int index)
 
 void IniLayout::readTypedPiece(int index, int begin, const QString& text, bool wholeLine)
 {
-    const IniLine parsed = LibCommonCfg::inidoc::classifyLine(text);
+    const IniLine parsed = LibCommonCfg::internal::classifyLine(text);
     if (parsed.kind == IniLine::Section) {
         typedGroup_ = parsed.name(text);
         return;
@@ -89,7 +89,7 @@ void IniLayout::readTypedPiece(int index, int begin, const QString& text, bool w
     if (parsed.kind != IniLine::Key)
         return;
     const QString name = parsed.name(text);
-    const QString mapKey = LibCommonCfg::inidoc::joinKey(typedGroup_, name);
+    const QString mapKey = LibCommonCfg::internal::joinKey(typedGroup_, name);
     if (parsed.valueLength == 0) {
         if (wholeLine)
             typedEmptyKeyAt_.insert(index, mapKey);
@@ -140,7 +140,7 @@ void IniLayout::readSectionPiece(int index, int begin, int length)
         // A header the typed reader does not take leaves its keys in the
         // group before.
         const QString decoded = fromDevice(piece);
-        if (LibCommonCfg::inidoc::classifyLine(decoded).kind != IniLine::Section)
+        if (LibCommonCfg::internal::classifyLine(decoded).kind != IniLine::Section)
             typedSkips_.insert(index, QStringLiteral("the typed reader takes no group from line %1 (a group "
                                                      "name there is made of ASCII letters, digits, \"_\" and "
                                                      "\".\" alone)")
@@ -221,7 +221,7 @@ KeyPlace IniLayout::typedPlace(const QString& groupKey) const
     if (found == typedKeys_.cend())
         return place;
     // Typed groups hold no "/": the key's first one separates group and name.
-    const LibCommonCfg::inidoc::KeyParts parts = LibCommonCfg::inidoc::splitKey(groupKey);
+    const LibCommonCfg::internal::KeyParts parts = LibCommonCfg::internal::splitKey(groupKey);
     place.line = found->line;
     place.group = parts.group;
     place.name = parts.name;
@@ -255,7 +255,7 @@ KeyPlace IniLayout::sectionPlace(const QString& group, const QString& key) const
 KeyReading IniLayout::read(const QString& group, const QString& key) const
 {
     KeyReading reading;
-    const KeyPlace typed = typedPlace(LibCommonCfg::inidoc::joinKey(group, key));
+    const KeyPlace typed = typedPlace(LibCommonCfg::internal::joinKey(group, key));
     const KeyPlace sectioned = sectionPlace(group, key);
     if (!typed.found() && !sectioned.found())
         return reading;
@@ -271,7 +271,7 @@ KeyReading IniLayout::read(const QString& group, const QString& key) const
         // A key with an empty value: the typed reader stores nothing for it,
         // but takes the line as that key all the same.
         if (!typed.found() && sectioned.value.isEmpty() &&
-            typedEmptyKeyAt_.value(sectioned.line) == LibCommonCfg::inidoc::joinKey(group, key)) {
+            typedEmptyKeyAt_.value(sectioned.line) == LibCommonCfg::internal::joinKey(group, key)) {
             reading.state = KeyReading::Agreed;
             reading.place = sectioned;
             return reading;

@@ -37,7 +37,7 @@ QString compareTyped(const LibCommonCfg::IniFile& expected, const LibCommonCfg::
     QStringList keys = expected.allKeys() + actual.allKeys();
     keys.removeDuplicates();
     for (const QString& key : keys) {
-        const LibCommonCfg::inidoc::KeyParts parts = LibCommonCfg::inidoc::splitKey(key);
+        const LibCommonCfg::internal::KeyParts parts = LibCommonCfg::internal::splitKey(key);
         const QVariant want = expected.valueFromGroup(parts.group, parts.name);
         const QVariant got = actual.valueFromGroup(parts.group, parts.name);
         if (want.userType() != got.userType() || want != got)

@@ -6,12 +6,12 @@ namespace LibCommonCfg {
 
 namespace {
 
-using inidoc::parse01;
-using inidoc::parseHex;
-using inidoc::parseOnOff;
-using inidoc::store01;
-using inidoc::storeHex;
-using inidoc::storeOnOff;
+using internal::parse01;
+using internal::parseHex;
+using internal::parseOnOff;
+using internal::store01;
+using internal::storeHex;
+using internal::storeOnOff;
 
 QList<IniFile::MappingEntry> builtInList()
 {

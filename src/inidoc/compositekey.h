@@ -4,7 +4,7 @@
 #include <QString>
 
 namespace LibCommonCfg {
-namespace inidoc {
+namespace internal {
 
 /// Group and name of a composite key, split at its first "/". A key without
 /// any "/" counts whole as both its group and its name.
@@ -38,7 +38,7 @@ inline QString joinKey(const QString& group, const QString& key)
     return joined;
 }
 
-} // namespace inidoc
+} // namespace internal
 } // namespace LibCommonCfg
 
 #endif

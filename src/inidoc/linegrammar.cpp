@@ -1,7 +1,7 @@
 #include "inidoc/linegrammar.h"
 
 namespace LibCommonCfg {
-namespace inidoc {
+namespace internal {
 
 namespace {
 
@@ -92,5 +92,5 @@ IniLine classifyLine(const QString& line)
     return result;
 }
 
-} // namespace inidoc
+} // namespace internal
 } // namespace LibCommonCfg

@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 
 namespace LibCommonCfg {
-namespace flatfile {
+namespace internal {
 
 namespace {
 
@@ -38,5 +38,5 @@ Assignment matchAssignment(const QString& line)
     return result;
 }
 
-} // namespace flatfile
+} // namespace internal
 } // namespace LibCommonCfg

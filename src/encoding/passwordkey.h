@@ -2,7 +2,7 @@
 #define LIBCOMMONCFG_ENCODING_PASSWORDKEY_H
 
 namespace LibCommonCfg {
-namespace encoding {
+namespace internal {
 
 // The scrambling key. Scrambled passwords are stored by the clients, so
 // neither the text nor the constant may ever change: bytes scrambled with
@@ -14,7 +14,7 @@ constexpr unsigned char kPasswordKeyMix = 0xA5;
 
 static_assert(kPasswordKeyLength == 29, "the key period is 29 characters");
 
-} // namespace encoding
+} // namespace internal
 } // namespace LibCommonCfg
 
 #endif // LIBCOMMONCFG_ENCODING_PASSWORDKEY_H

@@ -4,6 +4,7 @@
 #include <LibCommonCfg/netcheck.h>
 
 namespace LibCommonCfg {
+namespace internal {
 
 // Numeric form to four dotted decimal octets. Not exported.
 QString binToDotted(unsigned int address);
@@ -11,6 +12,7 @@ QString binToDotted(unsigned int address);
 // text is empty. Not exported.
 NetworkParams networkOf(const QString& address, const QString& netmask);
 
+} // namespace internal
 } // namespace LibCommonCfg
 
 #endif // LIBCOMMONCFG_NETCHECK_NETCONV_H

@@ -29,7 +29,7 @@ bool sameName(const char* a, const char* b)
 } // namespace
 
 CIniWriterHelper::CIniWriterHelper(CIniFile& ini, QString& errorText, QTextCodec* codec)
-    : ini(ini), errorText(errorText), codec(typedaccess::codecOrDefault(codec)), sect(nullptr)
+    : ini(ini), errorText(errorText), codec(internal::codecOrDefault(codec)), sect(nullptr)
 {
 }
 

@@ -4,13 +4,13 @@
 class QTextCodec;
 
 namespace LibCommonCfg {
-namespace typedaccess {
+namespace internal {
 
 /// The codec a typed helper converts values and comments with: `given`, or
 /// Windows-1251 when `given` is null. Never null.
 QTextCodec* codecOrDefault(QTextCodec* given);
 
-} // namespace typedaccess
+} // namespace internal
 } // namespace LibCommonCfg
 
 #endif // LIBCOMMONCFG_TYPEDACCESS_DEFAULTCODEC_H

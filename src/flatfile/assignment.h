@@ -4,7 +4,7 @@
 #include <QString>
 
 namespace LibCommonCfg {
-namespace flatfile {
+namespace internal {
 
 /// Where the key and the value of a KEY=VALUE line stand in it.
 struct Assignment {
@@ -25,7 +25,7 @@ struct Assignment {
 /// after that "=", trimmed. There is no comment syntax: "# TZ=UTC" sets TZ.
 Assignment matchAssignment(const QString& line);
 
-} // namespace flatfile
+} // namespace internal
 } // namespace LibCommonCfg
 
 #endif

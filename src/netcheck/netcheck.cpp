@@ -33,6 +33,8 @@ unsigned int gatewayToBin(const QString& address)
     return result;
 }
 
+namespace internal {
+
 QString binToDotted(unsigned int address)
 {
     return QString::number((address >> 24) & 0xffu) + QLatin1Char('.') +
@@ -49,6 +51,10 @@ NetworkParams networkOf(const QString& address, const QString& netmask)
     result.netmask = netmask;
     return result;
 }
+
+} // namespace internal
+
+using internal::networkOf;
 
 bool NetworkParams::contains(const NetworkParams& other) const
 {

@@ -8,8 +8,8 @@
 
 namespace LibCommonCfg {
 
-using inidoc::groupOf;
-using inidoc::joinKey;
+using internal::groupOf;
+using internal::joinKey;
 
 IniFile::IniFile() : convMap(defaultConvMap) {}
 
@@ -133,7 +133,7 @@ QStringList IniFile::curGroupKeys() const
 {
     QSet<QString> keys;
     for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
-        const inidoc::KeyParts parts = inidoc::splitKey(it.key());
+        const internal::KeyParts parts = internal::splitKey(it.key());
         if (parts.group == curGroup)
             keys.insert(parts.name);
     }

@@ -4,7 +4,7 @@
 #include <QString>
 
 namespace LibCommonCfg {
-namespace inidoc {
+namespace internal {
 
 /// What one line of INI text is, once its comment is cut off and it is
 /// trimmed.
@@ -38,7 +38,7 @@ struct IniLine {
 /// the text stream has split the text there.
 IniLine classifyLine(const QString& line);
 
-} // namespace inidoc
+} // namespace internal
 } // namespace LibCommonCfg
 
 #endif

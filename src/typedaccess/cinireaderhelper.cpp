@@ -79,7 +79,7 @@ bool readDouble(const char* value, double& out)
 } // namespace
 
 CIniReaderHelper::CIniReaderHelper(CIniFile& ini, QString& errorText, QTextCodec* codec)
-    : ini(ini), errorText(errorText), errorType(NoError), codec(typedaccess::codecOrDefault(codec)),
+    : ini(ini), errorText(errorText), errorType(NoError), codec(internal::codecOrDefault(codec)),
       sect(nullptr)
 {
 }

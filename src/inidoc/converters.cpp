@@ -1,7 +1,7 @@
 #include "inidoc/converters.h"
 
 namespace LibCommonCfg {
-namespace inidoc {
+namespace internal {
 
 namespace {
 
@@ -47,5 +47,5 @@ QString storeOnOff(const QVariant& value)
     return asBool(value) ? QStringLiteral("on") : QStringLiteral("off");
 }
 
-} // namespace inidoc
+} // namespace internal
 } // namespace LibCommonCfg

@@ -37,7 +37,7 @@ void SetupFile::load(const QByteArray& data)
     while (in.readLineInto(&line, kMaxLineLength)) {
         if (line.isEmpty())
             continue;
-        const flatfile::Assignment assignment = flatfile::matchAssignment(line);
+        const internal::Assignment assignment = internal::matchAssignment(line);
         if (assignment.found)
             entries.insert(assignment.key(line), assignment.value(line));
     }

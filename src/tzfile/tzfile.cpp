@@ -34,7 +34,7 @@ void TZFile::load(const QByteArray& data)
         if (line.isEmpty())
             continue;
         // "# TZ=UTC" still sets TZ and "my-key=1" sets "key".
-        const flatfile::Assignment assignment = flatfile::matchAssignment(line);
+        const internal::Assignment assignment = internal::matchAssignment(line);
         if (assignment.found)
             entries.insert(assignment.key(line), assignment.value(line));
     }

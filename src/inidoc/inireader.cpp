@@ -22,19 +22,19 @@ bool IniFile::myIniReadFunc(QIODevice& device, QMap<QString, QVariant>& map)
     QString group(QLatin1String(""));
     QString line;
     while (stream.readLineInto(&line, kMaxLinePiece)) {
-        const inidoc::IniLine parsed = inidoc::classifyLine(line);
-        if (parsed.kind == inidoc::IniLine::Section) {
+        const internal::IniLine parsed = internal::classifyLine(line);
+        if (parsed.kind == internal::IniLine::Section) {
             group = parsed.name(line);
             continue;
         }
-        if (parsed.kind != inidoc::IniLine::Key || parsed.valueLength == 0)
+        if (parsed.kind != internal::IniLine::Key || parsed.valueLength == 0)
             continue;
 
         const QString key = parsed.name(line);
         const QVariant value = parse(group, key, parsed.value(line));
         if (value.isNull())
             continue;
-        map.insert(inidoc::joinKey(group, key), value);
+        map.insert(internal::joinKey(group, key), value);
     }
     return true;
 }

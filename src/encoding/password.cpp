@@ -2,9 +2,9 @@
 
 #include "encoding/passwordkey.h"
 
-using LibCommonCfg::encoding::kPasswordKey;
-using LibCommonCfg::encoding::kPasswordKeyLength;
-using LibCommonCfg::encoding::kPasswordKeyMix;
+using LibCommonCfg::internal::kPasswordKey;
+using LibCommonCfg::internal::kPasswordKeyLength;
+using LibCommonCfg::internal::kPasswordKeyMix;
 
 void encryptPassword(QByteArray& password)
 {

@@ -8,7 +8,7 @@
 // unreadable text gives 0 or false, a value of another type is converted the
 // way QVariant converts it.
 namespace LibCommonCfg {
-namespace inidoc {
+namespace internal {
 
 QVariant parseHex(const QString& text);
 QString storeHex(const QVariant& value);
@@ -17,7 +17,7 @@ QString store01(const QVariant& value);
 QVariant parseOnOff(const QString& text);
 QString storeOnOff(const QVariant& value);
 
-} // namespace inidoc
+} // namespace internal
 } // namespace LibCommonCfg
 
 #endif

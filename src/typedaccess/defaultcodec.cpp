@@ -3,7 +3,7 @@
 #include <QTextCodec>
 
 namespace LibCommonCfg {
-namespace typedaccess {
+namespace internal {
 
 QTextCodec* codecOrDefault(QTextCodec* given)
 {
@@ -16,5 +16,5 @@ QTextCodec* codecOrDefault(QTextCodec* given)
     return QTextCodec::codecForName("ISO-8859-1");
 }
 
-} // namespace typedaccess
+} // namespace internal
 } // namespace LibCommonCfg
