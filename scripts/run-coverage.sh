@@ -4,18 +4,18 @@
 # tests, fuzz targets, examples and the tool are not counted), per folder
 # and overall. Throw branches and branches the compiler proves unreachable
 # are left out. Needs gcc and gcovr.
-# Usage: sh scripts/run-coverage.sh [build-dir]
+# Usage: sh scripts/run-coverage.sh
 set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
-build=${1:-build-coverage}
+build=build-coverage
 jobs=$(nproc)
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DLIBCOMMONCFG_COVERAGE=ON -DLIBCOMMONCFG_BUILD_EXAMPLES=OFF
-cmake --build "$build" -j"$jobs"
+cmake --preset coverage
+cmake --build --preset coverage -j"$jobs"
 # Counts of an earlier run would add up with this one.
 find "$build" -name '*.gcda' -delete
-ctest --test-dir "$build" --output-on-failure -j"$jobs"
+ctest --preset coverage -j"$jobs"
 
 gcovr --root "$root" --object-directory "$build" \
   --filter "$root/(src|include)/" \

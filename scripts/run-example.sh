@@ -4,9 +4,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIBCOMMONCFG_BUILD_TESTS=OFF -DLIBCOMMONCFG_BUILD_TOOLS=ON \
-  -DLIBCOMMONCFG_BUILD_EXAMPLES=ON
-cmake --build build -j"$(nproc)"
+cmake --preset default
+cmake --build --preset default -j"$(nproc)" --target commoncfg inidemo
 
 echo "== commoncfg show examples/device.ini"
 ./build/tools/commoncfg/commoncfg show examples/device.ini

@@ -11,9 +11,8 @@ seconds=${1:-45}
 build=build-fuzz
 jobs=$(nproc 2>/dev/null || echo 2)
 
-CXX=${CXX:-clang++} cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIBCOMMONCFG_FUZZ=ON \
-  -DLIBCOMMONCFG_BUILD_TESTS=OFF -DLIBCOMMONCFG_BUILD_EXAMPLES=OFF -DLIBCOMMONCFG_BUILD_TOOLS=ON
-cmake --build "$build" -j"$jobs"
+cmake --preset fuzz
+cmake --build --preset fuzz -j"$jobs"
 
 # Every source under fuzz/ must have given its target.
 status=0

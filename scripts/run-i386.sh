@@ -4,10 +4,9 @@
 # suite. Needs: dpkg --add-architecture i386, then qtbase5-dev:i386
 # libgtest-dev:i386 g++-multilib, and qemu-user where the kernel runs no
 # 32-bit programs itself.
-# Usage: sh scripts/run-i386.sh [build-dir]
+# Usage: sh scripts/run-i386.sh
 set -eu
 cd "$(dirname "$0")/.."
-build=${1:-build-i386}
 jobs=$(nproc)
 
 # Can this kernel start 32-bit programs? If not (no IA32 emulation, or it is
@@ -27,9 +26,6 @@ else
   exit 1
 fi
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/i386-linux-gnu.cmake" \
-  -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIBCOMMONCFG_WERROR=ON
-cmake --build "$build" -j"$jobs"
-PKG_CONFIG_LIBDIR=/usr/lib/i386-linux-gnu/pkgconfig:/usr/share/pkgconfig \
-  ctest --test-dir "$build" --output-on-failure -j"$jobs"
+cmake --preset i386 -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator"
+cmake --build --preset i386 -j"$jobs"
+ctest --preset i386 -j"$jobs"

@@ -4,10 +4,9 @@
 # with a one-line reason.
 set -eu
 cd "$(dirname "$0")/.."
-cmake -S . -B build-analysis -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DLIBCOMMONCFG_BUILD_TESTS=OFF \
-  -DLIBCOMMONCFG_BUILD_EXAMPLES=OFF >/dev/null
+cmake --preset analysis >/dev/null
 # The generated export header must exist before the sources are analysed.
-cmake --build build-analysis --target LibCommonCfgObjects -j"$(nproc)" >/dev/null
+cmake --build --preset analysis --target LibCommonCfgObjects -j"$(nproc)" >/dev/null
 sources=$(git ls-files 'src/*.cpp' 'tools/*.cpp')
 echo "== clang-tidy"
 echo "$sources" | xargs -P "$(nproc)" -n 4 clang-tidy -p build-analysis --quiet 2>&1 \

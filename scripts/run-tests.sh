@@ -11,12 +11,11 @@ sh scripts/deps.sh
 sh scripts/deps-checks.sh
 jobs=$(nproc)
 
-# Every part on, whatever an earlier configure of this folder (the example
-# script's, say) left in its cache.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIBCOMMONCFG_WERROR=ON -DLIBCOMMONCFG_BUILD_TESTS=ON \
-  -DLIBCOMMONCFG_BUILD_TOOLS=ON -DLIBCOMMONCFG_BUILD_EXAMPLES=ON
-cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
+# Each preset names every part, whatever an earlier configure of its folder
+# (the example script's, say) left in the cache.
+cmake --preset default
+cmake --build --preset default -j"$jobs"
+ctest --preset default -j"$jobs"
 
 # The section/key engine manages its own heap strings and nodes: its tests run
 # once more under memcheck, which must see no leak and no error.
@@ -25,28 +24,26 @@ for t in build/tests/sectionini/sectionini_tests build/tests/sectionini/sectioni
     --errors-for-leak-kinds=definite,indirect,possible "$t" >/dev/null
 done
 
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DLIBCOMMONCFG_WERROR=ON -DLIBCOMMONCFG_SANITIZE=ON
-cmake --build build-sanitize -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+cmake --preset sanitize
+cmake --build --preset sanitize -j"$jobs"
+ctest --preset sanitize -j"$jobs"
 
 # The public headers' reference documentation: every exported class and
 # member documented, no Doxygen warning.
-cmake -S . -B build-docs -DLIBCOMMONCFG_BUILD_DOCS=ON -DLIBCOMMONCFG_BUILD_TESTS=OFF -DLIBCOMMONCFG_BUILD_TOOLS=OFF \
-  -DLIBCOMMONCFG_BUILD_EXAMPLES=OFF
-cmake --build build-docs --target docs
+cmake --preset docs
+cmake --build --preset docs
 
 # clang-tidy and cppcheck over the library and the tool: no finding allowed.
 sh scripts/run-static-analysis.sh
 
 # The benchmarks keep compiling and working: every case once at the smallest size.
-sh scripts/run-bench.sh --quick build-bench
+sh scripts/run-bench.sh --quick
 
 # The device's platform: the whole suite built and run as 32-bit x86.
-sh scripts/run-i386.sh build-i386
+sh scripts/run-i386.sh
 
 # Line and branch coverage of the library by the suite.
-sh scripts/run-coverage.sh build-coverage
+sh scripts/run-coverage.sh
 
 # Every fuzz target for a bounded time on its seed corpus.
 # 55 s each keeps the step, build included, near 11 minutes for 10 targets.

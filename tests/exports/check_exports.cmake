@@ -16,7 +16,7 @@
 # Fails when a defined dynamic symbol is allowed by no line (an internal
 # symbol leaked) or when a required one is missing (a family lost a symbol).
 
-cmake_minimum_required(VERSION 3.25)
+cmake_minimum_required(VERSION 3.13...3.25)
 
 # Splits `text` into lines without CMake lists, whose "[" "]" handling would
 # mangle names like "encPath[abi:cxx11]"; calls back through variables.
