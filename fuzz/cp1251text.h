@@ -4,6 +4,8 @@
 // Helpers of the fuzz targets for the flat KEY=VALUE files, which are
 // written in Windows-1251.
 
+#include "common/devicecodec.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -20,7 +22,7 @@ namespace lccfuzz {
 // is written as the codec's substitute and reads back as that.
 inline bool survivesCp1251(const QString& text)
 {
-    static QTextCodec* const codec = QTextCodec::codecForName("CP1251");
+    QTextCodec* const codec = LibCommonCfg::internal::deviceCodec();
     return codec->toUnicode(codec->fromUnicode(text)) == text;
 }
 

@@ -4,6 +4,7 @@
 // every UTF-16 unit (broken surrogates included, as text with a byte-order
 // mark can hold them), as raw UTF-16; the first byte chooses. Line feeds are
 // dropped, since the text stream splits lines there.
+#include "common/devicecodec.h"
 #include "inidoc/linegrammar.h"
 #include "tests/inidoc/regexlinegrammar.h"
 
@@ -23,8 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int i = 0; i + 1 < length; i += 2)
             line += QChar(ushort(uint8_t(bytes[i]) | (uint8_t(bytes[i + 1]) << 8)));
     } else {
-        static QTextCodec* const cp1251 = QTextCodec::codecForName("CP1251");
-        line = cp1251->toUnicode(bytes, length);
+        line = LibCommonCfg::internal::deviceCodec()->toUnicode(bytes, length);
     }
     line.remove(QLatin1Char('\n'));
 

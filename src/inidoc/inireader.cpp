@@ -1,5 +1,6 @@
 #include <LibCommonCfg/inifile.h>
 
+#include "common/devicecodec.h"
 #include "inidoc/compositekey.h"
 #include "inidoc/linegrammar.h"
 
@@ -17,7 +18,7 @@ constexpr qint64 kMaxLinePiece = 1024;
 bool IniFile::myIniReadFunc(QIODevice& device, QMap<QString, QVariant>& map)
 {
     QTextStream stream(&device);
-    stream.setCodec("cp1251");
+    internal::setDeviceCodec(stream);
 
     QString group(QLatin1String(""));
     QString line;

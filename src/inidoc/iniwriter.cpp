@@ -1,5 +1,7 @@
 #include <LibCommonCfg/inifile.h>
 
+#include "common/devicecodec.h"
+
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QTextCodec>
@@ -104,9 +106,7 @@ bool IniFile::myIniWriteFunc(QIODevice& device, const QMap<QString, QVariant>& m
     // The text is built in large pieces and each is encoded in one go:
     // cp1251 has one byte per character and no state between lines, so the
     // bytes are those of encoding it line by line.
-    QTextCodec* codec = QTextCodec::codecForName("cp1251");
-    if (codec == nullptr)
-        codec = QTextCodec::codecForLocale();
+    QTextCodec* const codec = internal::deviceCodec();
     // No byte-order mark, as a text stream writes none by default.
     QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
     QString out;

@@ -1,67 +1,32 @@
 #include <LibCommonCfg/setupfile.h>
 
-#include "common/savefile.h"
-#include "flatfile/assignment.h"
-
-#include <QFile>
-#include <QTextCodec>
-#include <QTextStream>
+#include "common/devicecodec.h"
+#include "flatfile/entries.h"
 
 namespace LibCommonCfg {
 
-namespace {
-
-// Longer lines are read in pieces of this many characters, each piece
-// parsed as a line of its own.
-constexpr qint64 kMaxLineLength = 1024;
-
-} // namespace
-
-SetupFile::SetupFile() : codec(QTextCodec::codecForName("CP1251")) {}
+// The codec stays a member for the class layout clients were built with;
+// reading and writing use the device's codec, which is the same one.
+SetupFile::SetupFile() : codec(internal::deviceCodec()) {}
 
 bool SetupFile::load(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    load(file.readAll());
-    return true;
+    return internal::loadEntriesFromFile(entries, fileName);
 }
 
 void SetupFile::load(const QByteArray& data)
 {
-    QTextStream in(data, QIODevice::ReadOnly);
-    if (codec)
-        in.setCodec(codec);
-    QString line;
-    while (in.readLineInto(&line, kMaxLineLength)) {
-        if (line.isEmpty())
-            continue;
-        const internal::Assignment assignment = internal::matchAssignment(line);
-        if (assignment.found)
-            entries.insert(assignment.key(line), assignment.value(line));
-    }
+    internal::loadEntries(entries, data);
 }
 
 bool SetupFile::save(const QString& fileName)
 {
-    // The library's savers promise to write any file that can be opened
-    // for writing: where it cannot be replaced safely, it is written in place.
-    internal::SaveOptions options;
-    options.whenUnsafe = internal::WhenUnsafe::WriteInPlace;
-    return internal::saveFile(fileName, serialize(), options).isEmpty();
+    return internal::saveEntriesFile(fileName, serialize());
 }
 
 QByteArray SetupFile::serialize() const
 {
-    QByteArray bytes;
-    QTextStream out(&bytes, QIODevice::WriteOnly);
-    if (codec)
-        out.setCodec(codec);
-    for (auto it = entries.cbegin(); it != entries.cend(); ++it)
-        out << it.key() << QLatin1Char('=') << it.value().trimmed() << QLatin1Char('\n');
-    out.flush();
-    return bytes;
+    return internal::serializeEntries(entries, internal::ValueOutput::Trimmed);
 }
 
 QStringList SetupFile::allKeys() const

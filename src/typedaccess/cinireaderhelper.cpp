@@ -1,6 +1,6 @@
 #include <LibCommonCfg/cinireaderhelper.h>
 
-#include "typedaccess/defaultcodec.h"
+#include "common/devicecodec.h"
 
 #include <QObject>
 #include <QTextCodec>

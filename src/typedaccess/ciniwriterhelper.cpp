@@ -1,6 +1,6 @@
 #include <LibCommonCfg/ciniwriterhelper.h>
 
-#include "typedaccess/defaultcodec.h"
+#include "common/devicecodec.h"
 
 #include <QTextCodec>
 

@@ -1,65 +1,27 @@
 #include <LibCommonCfg/tzfile.h>
 
-#include "common/savefile.h"
-#include "flatfile/assignment.h"
-
-#include <QFile>
-#include <QTextStream>
+#include "flatfile/entries.h"
 
 namespace LibCommonCfg {
 
-namespace {
-
-// Longer lines are read in pieces, each piece searched as a line.
-constexpr qint64 kMaxLinePiece = 1024;
-
-} // namespace
-
 bool TZFile::load(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    load(file.readAll());
-    return true;
+    return internal::loadEntriesFromFile(entries, fileName);
 }
 
 void TZFile::load(const QByteArray& data)
 {
-    QTextStream stream(data, QIODevice::ReadOnly);
-    // A Unicode byte-order mark still wins over the codec.
-    stream.setCodec("CP1251");
-    QString line;
-    while (stream.readLineInto(&line, kMaxLinePiece)) {
-        if (line.isEmpty())
-            continue;
-        // "# TZ=UTC" still sets TZ and "my-key=1" sets "key".
-        const internal::Assignment assignment = internal::matchAssignment(line);
-        if (assignment.found)
-            entries.insert(assignment.key(line), assignment.value(line));
-    }
+    internal::loadEntries(entries, data);
 }
 
 bool TZFile::save(const QString& fileName)
 {
-    // The library's savers promise to write any file that can be opened
-    // for writing: where it cannot be replaced safely, it is written in place.
-    internal::SaveOptions options;
-    options.whenUnsafe = internal::WhenUnsafe::WriteInPlace;
-    return internal::saveFile(fileName, serialize(), options).isEmpty();
+    return internal::saveEntriesFile(fileName, serialize());
 }
 
 QByteArray TZFile::serialize() const
 {
-    QByteArray bytes;
-    {
-        QTextStream stream(&bytes, QIODevice::WriteOnly);
-        stream.setCodec("CP1251");
-        for (auto it = entries.constBegin(); it != entries.constEnd(); ++it)
-            stream << it.key() << QLatin1Char('=') << it.value() << QLatin1Char('\n');
-        stream.flush();
-    }
-    return bytes;
+    return internal::serializeEntries(entries, internal::ValueOutput::AsStored);
 }
 
 bool TZFile::hasKey(const QString& key)

@@ -1,15 +1,16 @@
 #include "flatlayout.h"
 
 #include "flatfile/assignment.h"
-
-#include <LibCommonCfg/setupfile.h>
-#include <LibCommonCfg/tzfile.h>
+#include "flatfile/entries.h"
 
 #include <QTextCodec>
 
 #include <algorithm>
 
 namespace commoncfg {
+
+static_assert(kReaderPiece == LibCommonCfg::internal::kFlatLinePiece,
+              "the layout cuts lines into the pieces the library's flat readers take");
 
 FlatLayout::FlatLayout(const QByteArray& bytes, FileKind kind) : bytes_(bytes), lines_(splitLines(bytes))
 {
@@ -21,13 +22,15 @@ FlatLayout::FlatLayout(const QByteArray& bytes, FileKind kind) : bytes_(bytes), 
             return;
         }
         if (text.size() > kReaderPiece)
-            splitLines_.insert(index, QStringLiteral("line %1 is longer than the %2 characters the device reads "
-                                                     "at once, and it reads the rest as further lines")
-                                          .arg(index + 1)
-                                          .arg(kReaderPiece));
+            splitLines_.insert(index,
+                               QStringLiteral("line %1 is longer than the %2 characters the device reads "
+                                              "at once, and it reads the rest as further lines")
+                                   .arg(index + 1)
+                                   .arg(kReaderPiece));
         for (int at = 0; at < text.size(); at += kReaderPiece) {
             const QString piece = text.mid(at, kReaderPiece);
-            const LibCommonCfg::internal::Assignment assignment = LibCommonCfg::internal::matchAssignment(piece);
+            const LibCommonCfg::internal::Assignment assignment =
+                LibCommonCfg::internal::matchAssignment(piece);
             if (!assignment.found)
                 continue;
             KeyPlace place;
@@ -73,28 +76,17 @@ KeyReading FlatLayout::read(const QString& key) const
 
 void FlatLayout::checkAgainstLibrary(FileKind kind)
 {
-    // Both files read the same grammar; each is checked with its own class.
-    QHash<QString, QString> theirs;
-    if (kind == FileKind::Setup) {
-        LibCommonCfg::SetupFile file;
-        file.load(bytes_);
-        for (const QString& key : file.allKeys())
-            theirs.insert(key, file.getString(key));
-    } else {
-        LibCommonCfg::TZFile file;
-        file.load(bytes_);
-        LibCommonCfg::TZFile mine;
-        for (auto it = keys_.cbegin(); it != keys_.cend(); ++it)
-            mine.setString(it.key(), it->value);
-        if (mine != file)
-            mismatch_ = QStringLiteral("the time-zone reader reads the keys differently");
-        return;
-    }
-    bool same = theirs.size() == keys_.size();
-    for (auto it = keys_.cbegin(); same && it != keys_.cend(); ++it)
-        same = theirs.contains(it.key()) && theirs.value(it.key()) == it->value;
-    if (!same)
-        mismatch_ = QStringLiteral("the setup file reader reads the keys differently");
+    // SetupFile and TZFile both hold what the library's one flat reader
+    // makes of the bytes: compared with that reading itself.
+    LibCommonCfg::internal::FlatEntries theirs;
+    LibCommonCfg::internal::loadEntries(theirs, bytes_);
+    LibCommonCfg::internal::FlatEntries mine;
+    for (auto it = keys_.cbegin(); it != keys_.cend(); ++it)
+        mine.insert(it.key(), it->value);
+    if (mine != theirs)
+        mismatch_ = kind == FileKind::Setup
+                        ? QStringLiteral("the setup file reader reads the keys differently")
+                        : QStringLiteral("the time-zone reader reads the keys differently");
 }
 
 } // namespace commoncfg

@@ -1,25 +1,6 @@
 #include "textlines.h"
 
-#include <QTextCodec>
-
-#include <cstdio>
-#include <cstdlib>
-
 namespace commoncfg {
-
-QTextCodec* deviceCodec()
-{
-    static QTextCodec* const codec = [] {
-        QTextCodec* found = QTextCodec::codecForName("CP1251");
-        if (found == nullptr) {
-            // Without it no device file can be read or written correctly.
-            std::fputs("commoncfg: this Qt has no Windows-1251 codec\n", stderr);
-            std::exit(2);
-        }
-        return found;
-    }();
-    return codec;
-}
 
 QVector<TextLine> splitLines(const QByteArray& bytes)
 {

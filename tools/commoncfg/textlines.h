@@ -1,16 +1,17 @@
 #ifndef COMMONCFG_TEXTLINES_H
 #define COMMONCFG_TEXTLINES_H
 
+#include "common/devicecodec.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
 
-class QTextCodec;
-
 namespace commoncfg {
 
-// The device's files are Windows-1251 text: one byte, one character.
-QTextCodec* deviceCodec();
+// The device's files are Windows-1251 text: one byte, one character. The
+// tool reads and writes them with the library's own codec.
+using LibCommonCfg::internal::deviceCodec;
 
 // The device's Qt-side readers (the typed INI reader, the setup and
 // time-zone files) take at most this many characters of a line at once and
