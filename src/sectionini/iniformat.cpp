@@ -41,13 +41,6 @@ std::uint64_t foldedHash(const char* name)
     return hash;
 }
 
-bool sameFolded(const char* a, const char* b)
-{
-    for (; *a != '\0' && foldAscii(*a) == foldAscii(*b); ++a, ++b) {
-    }
-    return foldAscii(*a) == foldAscii(*b);
-}
-
 class NameSet {
 public:
     /// True when a name equal to `name` (ASCII case folded) is in the set.
