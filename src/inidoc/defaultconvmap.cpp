@@ -1,47 +1,37 @@
 #include <LibCommonCfg/inifile.h>
 
 #include "inidoc/converters.h"
+#include "inidoc/defaultconvkinds.h"
 
 namespace LibCommonCfg {
 
 namespace {
 
-using internal::parse01;
-using internal::parseHex;
-using internal::parseOnOff;
-using internal::store01;
-using internal::storeHex;
-using internal::storeOnOff;
+using internal::DefaultConv;
+using internal::ValueKind;
+
+IniFile::MappingEntry recordOf(const DefaultConv& conv)
+{
+    switch (conv.kind) {
+    case ValueKind::Hex:
+        return {conv.group, conv.key, internal::parseHex, internal::storeHex};
+    case ValueKind::Flag01:
+        return {conv.group, conv.key, internal::parse01, internal::store01};
+    case ValueKind::OnOff:
+        return {conv.group, conv.key, internal::parseOnOff, internal::storeOnOff};
+    case ValueKind::Text:
+        break;
+    }
+    return {conv.group, conv.key, {}, {}}; // no conversion: the fallback
+}
 
 QList<IniFile::MappingEntry> builtInList()
 {
-    const IniFile::MappingEntry hex{nullptr, nullptr, parseHex, storeHex};
-    const IniFile::MappingEntry flag01{nullptr, nullptr, parse01, store01};
-    const IniFile::MappingEntry onOff{nullptr, nullptr, parseOnOff, storeOnOff};
-    const auto rec = [](const IniFile::MappingEntry& kind, const char* group, const char* key) {
-        IniFile::MappingEntry entry = kind;
-        entry.group = group;
-        entry.key = key;
-        return entry;
-    };
-    return {
-        IniFile::MappingEntry{nullptr, nullptr, {}, {}}, // no conversion: the fallback
-        rec(hex, "", "linemask"),
-        rec(hex, "line", "flags"),
-        rec(hex, "main", "moddate"),
-        rec(flag01, "main", "modem"),
-        rec(flag01, "achan", "need_arc"),
-        rec(flag01, "achan", "invertphase"),
-        rec(flag01, "achan", "typeust"),
-        rec(onOff, "dchan", "nstate"),
-        rec(flag01, "dchan", "event"),
-        rec(flag01, "calcchan", "wrt"),
-        rec(flag01, "calcchan", "event"),
-        rec(flag01, "calcchan", "kzauto"),
-        rec(flag01, "calcchan", "transfkz"),
-        rec(flag01, "main", "Debug"),
-        rec(flag01, "MAIN", "UseTagsWithTime"),
-    };
+    QList<IniFile::MappingEntry> list;
+    list.reserve(internal::defaultConvCount);
+    for (int i = 0; i < internal::defaultConvCount; ++i)
+        list.append(recordOf(internal::defaultConvs[i]));
+    return list;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "sectionini/crt.h"
 
+#include "common/asciicase.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -29,15 +31,7 @@ char* crtStrdup(const char* text)
 // names are compared in ASCII only.
 int crtStricmp(const char* a, const char* b)
 {
-    const auto fold = [](unsigned char c) -> int { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
-    const auto* pa = reinterpret_cast<const unsigned char*>(a);
-    const auto* pb = reinterpret_cast<const unsigned char*>(b);
-    for (;; ++pa, ++pb) {
-        const int ca = fold(*pa);
-        const int cb = fold(*pb);
-        if (ca != cb || ca == 0)
-            return ca - cb;
-    }
+    return compareFolded(a, b);
 }
 
 CrtTextFile::~CrtTextFile()

@@ -1,14 +1,12 @@
 #include <LibCommonCfg/cinifile.h>
 
-#include "common/asciicase.h"
 #include "common/savefile.h"
 #include "sectionini/chain.h"
 #include "sectionini/crt.h"
+#include "sectionini/nameset.h"
 
-#include <cstdint>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 using namespace LibCommonCfg::internal;
 
@@ -23,100 +21,6 @@ bool isBlank(char c)
 
 // One read of the line buffer: 4095 bytes and the terminating zero.
 constexpr int lineBufferSize = 4096;
-
-// Names of sections and keys compare case-insensitively in the ASCII letters
-// only. This set answers "seen before?" in constant time for the reader: an
-// open-addressing table of (hash, name) where the names are the copies the
-// nodes already own, so no name is copied again and no entry is allocated on
-// its own. Emptying it (at every section header, for the key names) only
-// starts a new generation, so a large section followed by many small ones
-// costs no more than their lines.
-std::uint64_t foldedHash(const char* name)
-{
-    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
-    for (; *name != '\0'; ++name) {
-        hash ^= static_cast<unsigned char>(foldAscii(*name));
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
-
-bool sameFolded(const char* a, const char* b)
-{
-    for (; *a != '\0' && foldAscii(*a) == foldAscii(*b); ++a, ++b) {
-    }
-    return foldAscii(*a) == foldAscii(*b);
-}
-
-class NameSet {
-public:
-    /// True when a name equal to `name` (ASCII case folded) is in the set.
-    /// Otherwise the place where it belongs is kept for remember().
-    bool seen(const char* name)
-    {
-        if (2 * (used + 1) > slots.size())
-            grow();
-        pendingHash = foldedHash(name);
-        const std::size_t mask = slots.size() - 1;
-        for (std::size_t i = static_cast<std::size_t>(pendingHash) & mask;; i = (i + 1) & mask) {
-            const Slot& slot = slots[i];
-            if (slot.generation != generation) {
-                pending = i;
-                return false;
-            }
-            if (slot.hash == pendingHash && sameFolded(slot.name, name))
-                return true;
-        }
-    }
-
-    /// Adds the name that the last seen() did not find, as the copy that
-    /// its node owns (it outlives the set).
-    void remember(const char* owned)
-    {
-        if (owned == nullptr) // the node could not copy it
-            return;
-        slots[pending] = {pendingHash, owned, generation};
-        ++used;
-    }
-
-    void clear()
-    {
-        ++generation;
-        used = 0;
-    }
-
-private:
-    struct Slot {
-        std::uint64_t hash;
-        const char* name;
-        std::uint32_t generation; // the slot is taken only in the current one
-    };
-
-    void grow()
-    {
-        std::vector<Slot> old(slots.size() < 16 ? 16 : 2 * slots.size(), Slot{0, nullptr, 0});
-        old.swap(slots);
-        const std::uint32_t live = generation;
-        generation = 1;
-        used = 0;
-        const std::size_t mask = slots.size() - 1;
-        for (const Slot& slot : old) {
-            if (slot.generation != live)
-                continue;
-            std::size_t i = static_cast<std::size_t>(slot.hash) & mask;
-            while (slots[i].generation == generation)
-                i = (i + 1) & mask;
-            slots[i] = {slot.hash, slot.name, generation};
-            ++used;
-        }
-    }
-
-    std::vector<Slot> slots;
-    std::size_t used = 0;
-    std::size_t pending = 0;
-    std::uint64_t pendingHash = 0;
-    std::uint32_t generation = 1;
-};
 
 } // namespace
 

@@ -1,32 +1,11 @@
 #include <LibCommonCfg/ciniwriterhelper.h>
 
+#include "common/asciicase.h"
 #include "common/devicecodec.h"
 
 #include <QTextCodec>
 
 namespace LibCommonCfg {
-
-namespace {
-
-// Section names match as the document matches them: ASCII letters without
-// regard to case, every other byte exactly (Cyrillic bytes included).
-bool sameName(const char* a, const char* b)
-{
-    for (;; ++a, ++b) {
-        unsigned char ca = static_cast<unsigned char>(*a);
-        unsigned char cb = static_cast<unsigned char>(*b);
-        if (ca >= 'A' && ca <= 'Z')
-            ca = static_cast<unsigned char>(ca - 'A' + 'a');
-        if (cb >= 'A' && cb <= 'Z')
-            cb = static_cast<unsigned char>(cb - 'A' + 'a');
-        if (ca != cb)
-            return false;
-        if (ca == 0)
-            return true;
-    }
-}
-
-} // namespace
 
 CIniWriterHelper::CIniWriterHelper(CIniFile& ini, QString& errorText, QTextCodec* codec)
     : ini(ini), errorText(errorText), codec(internal::codecOrDefault(codec)), sect(nullptr)
@@ -54,7 +33,8 @@ void CIniWriterHelper::beginSect(const QString& name)
 void CIniWriterHelper::deleteSect(const QString& name)
 {
     const QByteArray bytes = name.toUtf8();
-    if (sect && sect->name && sameName(sect->name, bytes.constData()))
+    // The selected section goes if the document takes the name for its own.
+    if (sect && sect->name && internal::sameFolded(sect->name, bytes.constData()))
         sect = nullptr;
     ini.DeleteSection(bytes.constData());
 }

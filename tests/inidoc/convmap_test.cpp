@@ -94,6 +94,19 @@ TEST(ConvMap, Flags)
     EXPECT_EQ(convert("calcchan12", "transfkz", "0").written, "0");
 }
 
+TEST(ConvMap, OneKeyNameInTwoRecords)
+{
+    // "event" is a 0/1 flag in the digital and in the calculated channels,
+    // and plain text in every other group.
+    for (const char* group : {"dchan2", "calcchan5"}) {
+        SCOPED_TRACE(group);
+        EXPECT_EQ(convert(group, "event", "1").value, QVariant(true));
+        EXPECT_EQ(convert(group, "event", "1").written, "1");
+        EXPECT_EQ(convert(group, "event", "on").written, "0");
+    }
+    EXPECT_EQ(convert("achan2", "event", "1").value, QVariant(QStringLiteral("1")));
+}
+
 TEST(ConvMap, MatchingIsCaseSensitiveAndByPrefix)
 {
     // "MAIN" is its own prefix; "main" has no UseTagsWithTime record.

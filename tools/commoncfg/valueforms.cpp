@@ -6,18 +6,8 @@ namespace commoncfg {
 
 ValueKind valueKindOf(LibCommonCfg::IniFile& rules, const QString& group, const QString& key)
 {
-    // Told from how the record writes known values back.
     const LibCommonCfg::IniFile::MappingEntry& entry = rules.getConv(group, key);
-    if (entry.group == nullptr || !entry.toText)
-        return ValueKind::Text;
-    if (entry.toText(QVariant(255u)) == QLatin1String("0xff"))
-        return ValueKind::Hex;
-    const QString yes = entry.toText(QVariant(true));
-    if (yes == QLatin1String("1"))
-        return ValueKind::Flag01;
-    if (yes == QLatin1String("on"))
-        return ValueKind::OnOff;
-    return ValueKind::Text;
+    return LibCommonCfg::internal::defaultConvKind(entry.group, entry.key);
 }
 
 QString unreadableProblem(ValueKind kind, const QString& text)

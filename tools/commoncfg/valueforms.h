@@ -1,6 +1,8 @@
 #ifndef COMMONCFG_VALUEFORMS_H
 #define COMMONCFG_VALUEFORMS_H
 
+#include "inidoc/defaultconvkinds.h"
+
 #include <QJsonValue>
 #include <QString>
 #include <QVariant>
@@ -13,8 +15,10 @@ namespace commoncfg {
 
 // What the built-in conversion record of a key reads: its kind decides which
 // texts the device understands and how the tool prints and accepts values.
-enum class ValueKind { Text, Hex, Flag01, OnOff };
+using LibCommonCfg::internal::ValueKind;
 
+// The kind of the record that `rules` (a document with the built-in list)
+// applies to the key.
 ValueKind valueKindOf(LibCommonCfg::IniFile& rules, const QString& group, const QString& key);
 
 // Empty when the device reads `text` as a value of this kind; otherwise what

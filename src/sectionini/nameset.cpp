@@ -1,0 +1,73 @@
+#include "sectionini/nameset.h"
+
+#include "common/asciicase.h"
+
+namespace LibCommonCfg {
+namespace internal {
+
+namespace {
+
+std::uint64_t foldedHash(const char* name)
+{
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+    for (; *name != '\0'; ++name) {
+        hash ^= static_cast<unsigned char>(foldAscii(*name));
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+} // namespace
+
+bool NameSet::seen(const char* name)
+{
+    if (2 * (used + 1) > slots.size())
+        grow();
+    pendingHash = foldedHash(name);
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t i = static_cast<std::size_t>(pendingHash) & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots[i];
+        if (slot.generation != generation) {
+            pending = i;
+            return false;
+        }
+        if (slot.hash == pendingHash && sameFolded(slot.name, name))
+            return true;
+    }
+}
+
+void NameSet::remember(const char* owned)
+{
+    if (owned == nullptr) // the node could not copy it
+        return;
+    slots[pending] = {pendingHash, owned, generation};
+    ++used;
+}
+
+void NameSet::clear()
+{
+    ++generation;
+    used = 0;
+}
+
+void NameSet::grow()
+{
+    std::vector<Slot> old(slots.size() < 16 ? 16 : 2 * slots.size(), Slot{0, nullptr, 0});
+    old.swap(slots);
+    const std::uint32_t live = generation;
+    generation = 1;
+    used = 0;
+    const std::size_t mask = slots.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.generation != live)
+            continue;
+        std::size_t i = static_cast<std::size_t>(slot.hash) & mask;
+        while (slots[i].generation == generation)
+            i = (i + 1) & mask;
+        slots[i] = {slot.hash, slot.name, generation};
+        ++used;
+    }
+}
+
+} // namespace internal
+} // namespace LibCommonCfg
