@@ -22,7 +22,8 @@ QTextStream& out();
 // `return fail(...)`.
 int fail(int code, const QString& subject, const QString& message);
 
-// The options every command understands besides its own positionals.
+// The values of the command options; a command reads those it accepts
+// (commandtable.cpp says which).
 struct CommonOptions {
     bool json = false;
     QString format; // "", "ini", "setup" or "tz"

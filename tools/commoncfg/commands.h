@@ -31,9 +31,6 @@ int password(const QString& mode, const QString& text);
 // GROUP/KEY split at its first "/"; false when either part is empty.
 bool splitGroupKey(const QString& groupKey, QString* group, QString* key);
 
-// Strict dotted-quad IPv4 text: four decimal parts 0-255.
-bool isDottedQuad(const QString& text);
-
 } // namespace commoncfg
 
 #endif

@@ -8,24 +8,6 @@
 
 namespace commoncfg {
 
-bool isDottedQuad(const QString& text)
-{
-    const QStringList parts = text.split(QLatin1Char('.'));
-    if (parts.size() != 4)
-        return false;
-    for (const QString& part : parts) {
-        if (part.isEmpty() || part.size() > 3)
-            return false;
-        for (const QChar c : part) {
-            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-                return false;
-        }
-        if (part.toUInt() > 255)
-            return false;
-    }
-    return true;
-}
-
 int showFlat(const DeviceFile& file, const CommonOptions& options)
 {
     const FlatLayout layout(file.bytes, file.kind);

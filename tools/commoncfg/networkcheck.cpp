@@ -1,6 +1,7 @@
 // check-network: the interface list of a setup file, the overlap check over
 // all of its networks and the gateway check of each interface.
 #include "commands.h"
+#include "textchecks.h"
 
 #include <LibCommonCfg/libcommoncfg.h>
 

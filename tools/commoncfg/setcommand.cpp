@@ -3,7 +3,7 @@
 // place, under a lock that keeps two editors from losing each other's work.
 #include "commands.h"
 #include "edits.h"
-#include "textlines.h"
+#include "textchecks.h"
 #include "valueforms.h"
 
 #include "common/filelock.h"
@@ -12,33 +12,12 @@
 #include <LibCommonCfg/inifile.h>
 
 #include <QRegularExpression>
-#include <QTextCodec>
 
 namespace commoncfg {
 
 namespace {
 
 using LibCommonCfg::internal::FileLock;
-
-// What neither a key nor a value can hold in any device file.
-QString textProblem(const QString& text, const char* what)
-{
-    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
-        return QStringLiteral("a %1 cannot span lines").arg(QLatin1String(what));
-    if (text.contains(QChar(0)))
-        return QStringLiteral("a %1 cannot hold a NUL character").arg(QLatin1String(what));
-    // The readers drop blanks and control characters at the ends.
-    if (!text.isEmpty() && (text.front().isSpace() || text.front().unicode() < 32 || text.back().isSpace() ||
-                            text.back().unicode() < 32))
-        return QStringLiteral("a %1 cannot begin or end with blanks, which the device's readers drop")
-            .arg(QLatin1String(what));
-    for (const QChar c : text) {
-        if (!deviceCodec()->canEncode(c))
-            return QStringLiteral("\"%1\" is not a Windows-1251 character, which the device's files are made of")
-                .arg(c);
-    }
-    return QString();
-}
 
 bool isNetworkKey(const QString& key)
 {
@@ -106,7 +85,8 @@ int setValues(const QString& path, const QList<Assignment>& assignments, const C
     QList<Change> changes;
     for (const Assignment& assignment : assignments) {
         Change change;
-        const QString problem = ini ? iniChange(assignment, rules, &change) : flatChange(assignment, file.kind, &change);
+        const QString problem =
+            ini ? iniChange(assignment, rules, &change) : flatChange(assignment, file.kind, &change);
         if (!problem.isEmpty())
             return fail(ExitError, file.path, problem);
         changes.append(change);

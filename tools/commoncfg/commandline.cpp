@@ -1,0 +1,187 @@
+// The command line against the command table: one parser for running a
+// command, and one parser per help text, so that each text lists what
+// applies to it alone.
+#include "commandline.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QList>
+#include <QPair>
+
+namespace commoncfg {
+
+namespace {
+
+int usage(const QString& message, const char* helpFor = nullptr)
+{
+    const QString hint = helpFor == nullptr
+                             ? QStringLiteral("commoncfg --help")
+                             : QStringLiteral("commoncfg %1 --help").arg(QLatin1String(helpFor));
+    return fail(ExitError, QString(), QStringLiteral("%1 (see %2)").arg(message, hint));
+}
+
+int unknownCommand(const QString& name)
+{
+    return usage(QStringLiteral("unknown command \"%1\"").arg(name));
+}
+
+QCommandLineOption helpOption(const QString& description)
+{
+    return QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, description);
+}
+
+QCommandLineOption helpAllOption()
+{
+    return QCommandLineOption(QStringLiteral("help-all"),
+                              QStringLiteral("print this help and the help of every command"));
+}
+
+QCommandLineOption versionOption()
+{
+    return QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
+                              QStringLiteral("print the version"));
+}
+
+QCommandLineOption qtOption(const OptionSpec& spec)
+{
+    return QCommandLineOption(QLatin1String(spec.name), QLatin1String(spec.description),
+                              spec.valueName == nullptr ? QString() : QLatin1String(spec.valueName));
+}
+
+QString argumentSyntax(const CommandSpec& command)
+{
+    QStringList syntax;
+    for (const PositionalSpec& positional : command.positionals) {
+        if (positional.name != nullptr)
+            syntax << QLatin1String(positional.syntax != nullptr ? positional.syntax : positional.name);
+    }
+    return syntax.join(QLatin1Char(' '));
+}
+
+// Qt's help text from its "Options:" section on: its usage line names the
+// program by the path it was started with, so the texts write their own.
+QString optionSections(const QCommandLineParser& parser)
+{
+    const QString text = parser.helpText();
+    const QString header = QStringLiteral("\nOptions:\n");
+    return text.mid(text.indexOf(header) + 1);
+}
+
+QString allHelp()
+{
+    QString text = generalHelp();
+    for (const CommandSpec& command : commandTable())
+        text += QLatin1Char('\n') + commandHelp(command);
+    return text;
+}
+
+} // namespace
+
+QString generalHelp()
+{
+    QString text = QStringLiteral("Usage: commoncfg COMMAND [options] [arguments...]\n"
+                                  "Looks into and edits the configuration files of a measuring device.\n\n"
+                                  "Commands:\n");
+    for (const CommandSpec& command : commandTable())
+        text +=
+            QStringLiteral("  %1 %2\n      %3\n")
+                .arg(QLatin1String(command.name), argumentSyntax(command), QLatin1String(command.summary));
+    QCommandLineParser parser;
+    parser.addOptions({helpOption(QStringLiteral("print this help; after a command, that command's help")),
+                       helpAllOption(), versionOption()});
+    return text + QLatin1Char('\n') + optionSections(parser) +
+           QStringLiteral("\nExit codes: 0 success, 1 a finding or a missing key, 2 usage or I/O error.\n");
+}
+
+QString commandHelp(const CommandSpec& command)
+{
+    QCommandLineParser parser;
+    parser.addOption(helpOption(QStringLiteral("print this help")));
+    for (const OptionSpec& option : optionTable()) {
+        if ((command.options & option.bit) != 0)
+            parser.addOption(qtOption(option));
+    }
+    for (const PositionalSpec& positional : command.positionals) {
+        if (positional.name != nullptr)
+            parser.addPositionalArgument(QLatin1String(positional.name),
+                                         QLatin1String(positional.description));
+    }
+    return QStringLiteral("Usage: commoncfg %1 %2\n  %3\n\n")
+               .arg(QLatin1String(command.name), argumentSyntax(command), QLatin1String(command.summary)) +
+           optionSections(parser);
+}
+
+int helpCommand(const QStringList& arguments, const CommonOptions& /*options*/)
+{
+    if (arguments.isEmpty()) {
+        out() << generalHelp();
+        return ExitOk;
+    }
+    const CommandSpec* command = findCommand(arguments.first());
+    if (command == nullptr)
+        return unknownCommand(arguments.first());
+    out() << commandHelp(*command);
+    return ExitOk;
+}
+
+int run(const QStringList& arguments)
+{
+    // Every option of every command is known here, so that one a command
+    // does not take is refused by name rather than as unknown.
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const QCommandLineOption help = helpOption(QString());
+    const QCommandLineOption helpAll = helpAllOption();
+    const QCommandLineOption version = versionOption();
+    parser.addOptions({help, helpAll, version});
+    QList<QPair<const OptionSpec*, QCommandLineOption>> commandOptions;
+    for (const OptionSpec& option : optionTable()) {
+        commandOptions.append({&option, qtOption(option)});
+        parser.addOption(commandOptions.last().second);
+    }
+
+    if (!parser.parse(arguments))
+        return usage(parser.errorText());
+    if (parser.isSet(version)) {
+        out() << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion() << '\n';
+        return ExitOk;
+    }
+    if (parser.isSet(helpAll)) {
+        out() << allHelp();
+        return ExitOk;
+    }
+    const QStringList positionals = parser.positionalArguments();
+    if (parser.isSet(help))
+        return helpCommand(positionals.mid(0, 1), CommonOptions());
+    if (positionals.isEmpty())
+        return usage(QStringLiteral("no command given"));
+    const CommandSpec* command = findCommand(positionals.first());
+    if (command == nullptr)
+        return unknownCommand(positionals.first());
+
+    for (const auto& given : commandOptions) {
+        if (parser.isSet(given.second) && (command->options & given.first->bit) == 0)
+            return usage(QStringLiteral("%1 does not take --%2")
+                             .arg(QLatin1String(command->name), QLatin1String(given.first->name)),
+                         command->name);
+    }
+    CommonOptions options;
+    for (const auto& given : commandOptions) {
+        if (!parser.isSet(given.second))
+            continue;
+        const QString problem = given.first->apply(parser.value(given.second), &options);
+        if (!problem.isEmpty())
+            return usage(problem);
+    }
+
+    // The arguments are checked before any file is opened, so that a usage
+    // mistake is reported as such whatever the file holds.
+    const QStringList rest = positionals.mid(1);
+    if (!command->arity.accepts(rest.size()))
+        return usage(QStringLiteral("%1 expects %2")
+                         .arg(QLatin1String(command->name), QLatin1String(command->expects)));
+    return command->handler(rest, options);
+}
+
+} // namespace commoncfg

@@ -1,0 +1,172 @@
+// The commands of commoncfg and the options they accept. A new command is a
+// new row here and its handler; the help, the argument count and the
+// refusal of options it does not take follow from the row.
+#include "commandtable.h"
+
+#include "commandline.h"
+#include "commands.h"
+
+#include <iterator>
+
+namespace commoncfg {
+
+namespace {
+
+QString setJson(const QString& /*value*/, CommonOptions* options)
+{
+    options->json = true;
+    return QString();
+}
+
+QString setFormat(const QString& value, CommonOptions* options)
+{
+    options->format = value; // checked against the file's content when it is read
+    return QString();
+}
+
+QString setInterfaces(const QString& value, CommonOptions* options)
+{
+    bool ok = false;
+    const int count = value.toInt(&ok);
+    if (!ok || count < 0 || count > 64)
+        return QStringLiteral("--interfaces expects a number from 0 to 64");
+    options->interfaces = count;
+    return QString();
+}
+
+QString setCreate(const QString& /*value*/, CommonOptions* options)
+{
+    options->create = true;
+    return QString();
+}
+
+QString setWait(const QString& value, CommonOptions* options)
+{
+    bool ok = false;
+    const int seconds = value.toInt(&ok);
+    if (!ok || seconds < 0 || seconds > 3600)
+        return QStringLiteral("--wait expects a number of seconds from 0 to 3600");
+    options->waitMs = seconds * 1000;
+    return QString();
+}
+
+const OptionSpec kOptions[] = {
+    {OptJson, "json", nullptr, "print JSON", setJson},
+    {OptFormat, "format", "ini|setup|tz", "the kind of file, instead of telling it from the content",
+     setFormat},
+    {OptInterfaces, "interfaces", "N", "the number of interfaces to read", setInterfaces},
+    {OptCreate, "create", nullptr, "add keys and groups that do not exist yet", setCreate},
+    {OptWait, "wait", "SECONDS", "seconds to wait while another program changes the file (default 10)",
+     setWait},
+};
+
+int show(const QStringList& arguments, const CommonOptions& options)
+{
+    const DeviceFile file = readDeviceFile(arguments.at(0), options.format);
+    if (!file.error.isEmpty())
+        return fail(ExitError, file.path, file.error);
+    return file.kind == FileKind::Ini ? showIni(file, options) : showFlat(file, options);
+}
+
+int get(const QStringList& arguments, const CommonOptions& options)
+{
+    const DeviceFile file = readDeviceFile(arguments.at(0), options.format);
+    if (!file.error.isEmpty())
+        return fail(ExitError, file.path, file.error);
+    return file.kind == FileKind::Ini ? getIni(file, arguments.at(1)) : getFlat(file, arguments.at(1));
+}
+
+int set(const QStringList& arguments, const CommonOptions& options)
+{
+    QList<Assignment> assignments;
+    for (int i = 1; i + 1 < arguments.size(); i += 2)
+        assignments.append({arguments.at(i), arguments.at(i + 1)});
+    return setValues(arguments.at(0), assignments, options);
+}
+
+int checkNetworkFile(const QStringList& arguments, const CommonOptions& options)
+{
+    const DeviceFile file = readDeviceFile(arguments.at(0), options.format);
+    if (!file.error.isEmpty())
+        return fail(ExitError, file.path, file.error);
+    return checkNetwork(file, options);
+}
+
+int passwordText(const QStringList& arguments, const CommonOptions& /*options*/)
+{
+    return password(arguments.at(0), arguments.at(1));
+}
+
+const CommandSpec kCommands[] = {
+    {"show",
+     "print the document: groups, keys, typed values and comments",
+     {{{"FILE|-", "the file to read; - reads standard input"}}},
+     {1, 1, 1},
+     "one FILE",
+     OptJson | OptFormat,
+     show},
+    {"get",
+     "print one value (GROUP/KEY for INI files, KEY for flat files)",
+     {{{"FILE|-", "the file to read; - reads standard input"},
+       {"GROUP/KEY|KEY", "the key: GROUP/KEY in an INI file, KEY in a flat file"}}},
+     {2, 2, 1},
+     "FILE and one key",
+     OptFormat,
+     get},
+    {"set",
+     "change values on their own lines; the file is saved whole or not at all",
+     {{{"FILE", "the file to change"},
+       {"GROUP/KEY|KEY", "the key: GROUP/KEY in an INI file, KEY in a flat file"},
+       {"VALUE", "its new value"},
+       {"[KEY VALUE...]", "more keys and values, saved together with the first"}}},
+     {3, -1, 2},
+     "FILE followed by KEY VALUE pairs",
+     OptFormat | OptCreate | OptWait,
+     set},
+    {"check-network",
+     "report the interfaces and any overlap or unreachable gateway",
+     {{{"SETUPFILE|-", "the network setup file; - reads standard input"}}},
+     {1, 1, 1},
+     "one SETUPFILE",
+     OptFormat | OptInterfaces,
+     checkNetworkFile},
+    {"password",
+     "scramble a password (shown as hex) or unscramble hex text",
+     {{{"MODE", "encrypt scrambles TEXT, decrypt unscrambles the hex TEXT that encrypt prints",
+        "encrypt|decrypt"},
+       {"TEXT", "the password or its hex form"}}},
+     {2, 2, 1},
+     "encrypt|decrypt TEXT",
+     0,
+     passwordText},
+    {"help",
+     "print this help, or the help of one command",
+     {{{"[COMMAND]", "the command to describe"}}},
+     {0, 1, 1},
+     "at most one COMMAND",
+     0,
+     helpCommand},
+};
+
+} // namespace
+
+Rows<CommandSpec> commandTable()
+{
+    return {kCommands, std::size(kCommands)};
+}
+
+Rows<OptionSpec> optionTable()
+{
+    return {kOptions, std::size(kOptions)};
+}
+
+const CommandSpec* findCommand(const QString& name)
+{
+    for (const CommandSpec& command : commandTable()) {
+        if (name == QLatin1String(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+} // namespace commoncfg
