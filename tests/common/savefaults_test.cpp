@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "faults.h"
-#include "filebytes.h"
+#include "support/files.h"
 #include "folderview.h"
 
 #include <cerrno>
@@ -23,8 +23,8 @@ using namespace LibCommonCfg::internal;
 using faults::Call;
 using faults::Fault;
 using faults::On;
-using filebytes::readFile;
-using filebytes::writeFile;
+using lcctest::readAll;
+using lcctest::writeAll;
 using folderview::filesIn;
 using folderview::name;
 using folderview::statOf;
@@ -169,7 +169,7 @@ bool makeTarget(const QString& folder, const QString& path)
     const QByteArray acl = folderview::kDefaultAcl;
     return ::setxattr(name(folder).constData(), "system.posix_acl_default", acl.constData(),
                       static_cast<std::size_t>(acl.size()), 0) == 0 &&
-           writeFile(path, kOld) && ::removexattr(name(path).constData(), "system.posix_acl_access") == 0 &&
+           writeAll(path, kOld) && ::removexattr(name(path).constData(), "system.posix_acl_access") == 0 &&
            ::chown(name(path).constData(), kOwner, kGroup) == 0 &&
            ::chmod(name(path).constData(), kMode) == 0 &&
            ::setxattr(name(path).constData(), "user.test", "kept", 4, 0) == 0;
@@ -212,7 +212,7 @@ TEST(SaveFaults, FileEndsUpOldOrNewWithNothingBesideIt)
             EXPECT_EQ(opened, want.opened);
             const bool replaced = expected.isEmpty() || expected.startsWith("the file was replaced");
             if (!expected.endsWith("could not be put back")) {
-                EXPECT_EQ(readFile(path).toStdString(), (replaced ? kNew : kOld).toStdString());
+                EXPECT_EQ(readAll(path).toStdString(), (replaced ? kNew : kOld).toStdString());
             }
             EXPECT_EQ(filesIn(dir.path()), QStringList{"network"});
             const struct stat after = statOf(path);
@@ -230,7 +230,7 @@ TEST(LockFaults, WhatTurnsOutNoRegularFileOrKeepsBeingReplacedIsNotLocked)
     const QString fifo = dir.filePath("fifo");
     const QString file = dir.filePath("network");
     ASSERT_EQ(::mkfifo(name(fifo).constData(), 0666), 0);
-    ASSERT_TRUE(writeFile(file, kOld));
+    ASSERT_TRUE(writeAll(file, kOld));
     const QString notRegular = "not a regular file (a device, FIFO or socket)";
     const struct {
         QString path;

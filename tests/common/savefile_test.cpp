@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "faults.h"
-#include "filebytes.h"
+#include "support/files.h"
 #include "folderview.h"
 
 #include <cerrno>
@@ -35,8 +35,8 @@
 #include <unistd.h>
 
 using namespace LibCommonCfg::internal;
-using filebytes::readFile;
-using filebytes::writeFile;
+using lcctest::readAll;
+using lcctest::writeAll;
 using folderview::filesIn;
 using folderview::kAccessAcl;
 using folderview::kDefaultAcl;
@@ -123,14 +123,14 @@ TEST(SaveFile, ReplacesWithExactBytesOrFailsWithoutCreatingAnything)
         const QString path = dir.filePath("network");
         const QByteArray bytes("IPADDR=10.0.0.1\n\0\xff\r\n", 21);
         ASSERT_EQ(save(path, bytes, way), QString());
-        EXPECT_EQ(readFile(path), bytes);
-        ASSERT_TRUE(writeFile(path, QByteArray(10000, 'o')));
+        EXPECT_EQ(readAll(path), bytes);
+        ASSERT_TRUE(writeAll(path, QByteArray(10000, 'o')));
         const ino_t before = statOf(path).st_ino;
         ASSERT_EQ(save(path, "short\n", way), QString());
-        EXPECT_EQ(readFile(path), QByteArray("short\n"));
+        EXPECT_EQ(readAll(path), QByteArray("short\n"));
         EXPECT_NE(statOf(path).st_ino, before); // replaced, not overwritten
         ASSERT_EQ(save(path, QByteArray(), way), QString());
-        EXPECT_EQ(readFile(path), QByteArray());
+        EXPECT_EQ(readAll(path), QByteArray());
 
         ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
         EXPECT_FALSE(save(path + "/network", "x\n", way).isEmpty()); // parent is a file
@@ -141,7 +141,7 @@ TEST(SaveFile, ReplacesWithExactBytesOrFailsWithoutCreatingAnything)
         ASSERT_TRUE(QDir::setCurrent(dir.filePath("folder")));
         EXPECT_EQ(save("network", "bare\n", way), QString());
         ASSERT_TRUE(QDir::setCurrent(workingFolder));
-        EXPECT_EQ(readFile(dir.filePath("folder/network")), QByteArray("bare\n"));
+        EXPECT_EQ(readAll(dir.filePath("folder/network")), QByteArray("bare\n"));
         ASSERT_TRUE(QFile::remove(dir.filePath("folder/network")));
         EXPECT_FALSE(save(QString(), "x\n", way).isEmpty());
         EXPECT_EQ(filesIn(dir.path()), (QStringList{"folder", "network"}));
@@ -172,16 +172,16 @@ TEST(SaveFile, WhatNobodyMayNotReplaceIsRefusedOrWrittenInPlace)
     };
     for (const auto& c : cases) {
         const QString path = dir.filePath(c.file);
-        ASSERT_TRUE(writeFile(path, "old\n"));
+        ASSERT_TRUE(writeAll(path, "old\n"));
         ASSERT_EQ(::chown(name(path).constData(), c.owner, 5678), 0);
         ASSERT_TRUE(setMode(path, c.mode));
         const ino_t inode = statOf(path).st_ino;
 
         EXPECT_EQ(saveAsNobody(path, WhenUnsafe::Refuse, c.refusal), 1) << c.file;
-        EXPECT_EQ(readFile(path), QByteArray("old\n")) << c.file;
+        EXPECT_EQ(readAll(path), QByteArray("old\n")) << c.file;
         EXPECT_EQ(saveAsNobody(path, WhenUnsafe::WriteInPlace, c.refusal), c.writtenInPlace ? 0 : 1)
             << c.file;
-        EXPECT_EQ(readFile(path), QByteArray(c.writtenInPlace ? "new\n" : "old\n")) << c.file;
+        EXPECT_EQ(readAll(path), QByteArray(c.writtenInPlace ? "new\n" : "old\n")) << c.file;
         const struct stat after = statOf(path);
         EXPECT_EQ(after.st_ino, inode);
         EXPECT_EQ(after.st_uid, c.owner);
@@ -199,7 +199,7 @@ TEST(SaveFile, KeepsOwnerModeAndAttributesButNotTheFoldersDefaultAcl)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString plain = dir.filePath("plain");
-    ASSERT_TRUE(writeFile(plain, "old\n"));
+    ASSERT_TRUE(writeAll(plain, "old\n"));
     ASSERT_TRUE(setMode(plain, 0640));
     if (!setAttribute(dir.path(), "system.posix_acl_default", kDefaultAcl))
         GTEST_SKIP() << "no POSIX ACLs on this file system: " << std::strerror(errno);
@@ -209,7 +209,7 @@ TEST(SaveFile, KeepsOwnerModeAndAttributesButNotTheFoldersDefaultAcl)
 
     for (const mode_t mode : {0600U, 02750U}) { // chown clears the set-group-ID bit
         const QString path = dir.filePath("network");
-        ASSERT_TRUE(writeFile(path, "old\n"));
+        ASSERT_TRUE(writeAll(path, "old\n"));
         ASSERT_NE(attribute(path, "system.posix_acl_access"), QByteArray("<none>")); // from the folder
         ASSERT_EQ(::chown(name(path).constData(), 1234, 5678), 0);
         ASSERT_TRUE(setAttribute(path, "system.posix_acl_access", kAccessAcl));
@@ -221,7 +221,7 @@ TEST(SaveFile, KeepsOwnerModeAndAttributesButNotTheFoldersDefaultAcl)
         ASSERT_EQ(save(path, "new\n", WhenUnsafe::Refuse), QString());
         const struct stat after = statOf(path);
         EXPECT_NE(after.st_ino, inode);
-        EXPECT_EQ(readFile(path), QByteArray("new\n"));
+        EXPECT_EQ(readAll(path), QByteArray("new\n"));
         EXPECT_EQ(after.st_uid, 1234U);
         EXPECT_EQ(after.st_gid, 5678U);
         EXPECT_EQ(after.st_mode & 07777, mode);
@@ -258,16 +258,16 @@ TEST(SaveFile, HardLinkedFileIsRefusedOrWrittenInPlace)
     ASSERT_TRUE(dir.isValid());
     const QString first = dir.filePath("network");
     const QString second = dir.filePath("network.link");
-    ASSERT_TRUE(writeFile(first, "old\n"));
+    ASSERT_TRUE(writeAll(first, "old\n"));
     ASSERT_EQ(::link(name(first).constData(), name(second).constData()), 0);
     const ino_t inode = statOf(first).st_ino;
 
     EXPECT_EQ(save(first, "new\n", WhenUnsafe::Refuse),
               "the file has 2 hard links, which a replacement would separate");
-    EXPECT_EQ(readFile(second), QByteArray("old\n"));
+    EXPECT_EQ(readAll(second), QByteArray("old\n"));
     EXPECT_EQ(save(first, "new\n", WhenUnsafe::WriteInPlace), QString());
     for (const QString& path : {first, second}) {
-        EXPECT_EQ(readFile(path), QByteArray("new\n"));
+        EXPECT_EQ(readAll(path), QByteArray("new\n"));
         EXPECT_EQ(statOf(path).st_ino, inode);
     }
     EXPECT_EQ(filesIn(dir.path()), (QStringList{"network", "network.link"}));
@@ -279,7 +279,7 @@ TEST(SaveFile, FailedWritesKeepTheOldFile)
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("network");
     const QByteArray old(4096, 'o');
-    ASSERT_TRUE(writeFile(path, old));
+    ASSERT_TRUE(writeAll(path, old));
 
     // A file-size limit makes the write fail part-way, for root as well.
     rlimit saved{};
@@ -294,18 +294,18 @@ TEST(SaveFile, FailedWritesKeepTheOldFile)
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(results, QStringList({"cannot write: File too large", "cannot write: File too large"}));
-    EXPECT_EQ(readFile(path), old);
+    EXPECT_EQ(readAll(path), old);
     EXPECT_EQ(filesIn(dir.path()), QStringList{"network"});
 
     const SmallFileSystem small(dir.filePath("small"));
     if (!small.mounted)
         GTEST_SKIP() << "cannot mount a small tmpfs here (needs root): " << std::strerror(errno);
     const QString full = small.path + "/network";
-    ASSERT_TRUE(writeFile(full, old));
-    ASSERT_TRUE(writeFile(small.path + "/filler", QByteArray(40 * 1024, 'f')));
+    ASSERT_TRUE(writeAll(full, old));
+    ASSERT_TRUE(writeAll(small.path + "/filler", QByteArray(40 * 1024, 'f')));
     for (const WhenUnsafe way : kBothWays) {
         EXPECT_EQ(save(full, QByteArray(32 * 1024, 'n'), way), "cannot write: No space left on device");
-        EXPECT_EQ(readFile(full), old);
+        EXPECT_EQ(readAll(full), old);
         EXPECT_EQ(filesIn(small.path), (QStringList{"filler", "network"}));
     }
 }
@@ -377,13 +377,13 @@ TEST(SaveFile, SymbolicLinksStayAndTheirTargetsAreReplaced)
     ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(QDir(dir.path()).mkpath("real") && QDir(dir.path()).mkpath("links"));
     const QString link = dir.filePath("links/network");
-    ASSERT_TRUE(writeFile(dir.filePath("real/network"), "old\n"));
+    ASSERT_TRUE(writeAll(dir.filePath("real/network"), "old\n"));
     // Relative, so that it leads somewhere only from the link's own folder.
     ASSERT_EQ(::symlink("../real/network", name(link).constData()), 0);
 
     ASSERT_EQ(save(link, "new\n", WhenUnsafe::Refuse), QString());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(readFile(dir.filePath("real/network")), QByteArray("new\n"));
+    EXPECT_EQ(readAll(dir.filePath("real/network")), QByteArray("new\n"));
     EXPECT_EQ(filesIn(dir.filePath("real")), QStringList{"network"});
 
     // A link text longer than a first guess is read whole; a link that leads
@@ -393,7 +393,7 @@ TEST(SaveFile, SymbolicLinksStayAndTheirTargetsAreReplaced)
                         name(longLink).constData()),
               0);
     EXPECT_EQ(save(longLink, "long\n", WhenUnsafe::Refuse), QString());
-    EXPECT_EQ(readFile(dir.filePath("real/network")), QByteArray("long\n"));
+    EXPECT_EQ(readAll(dir.filePath("real/network")), QByteArray("long\n"));
     const QString loop = dir.filePath("links/loop");
     ASSERT_EQ(::symlink("loop", name(loop).constData()), 0);
     EXPECT_EQ(save(loop, "new\n", WhenUnsafe::WriteInPlace), "too many symbolic links in a row");
@@ -415,7 +415,7 @@ TEST(SaveFile, SymbolicLinksStayAndTheirTargetsAreReplaced)
     }
     EXPECT_EQ(filesIn(dir.filePath("real")), QStringList{"network"});
     EXPECT_EQ(save(dangling, "new\n", WhenUnsafe::WriteInPlace), QString());
-    EXPECT_EQ(readFile(dir.filePath("real/missing")), QByteArray("new\n"));
+    EXPECT_EQ(readAll(dir.filePath("real/missing")), QByteArray("new\n"));
     EXPECT_EQ(filesIn(dir.filePath("links")), (QStringList{"long", "loop", "missing", "network"}));
 }
 
@@ -427,7 +427,7 @@ TEST(SaveFile, CheckReadsTheNewBytesBesideTheTargetOnly)
     const QByteArray oldTmp = qgetenv("TMPDIR");
     qputenv("TMPDIR", name(tmp.path()));
     const QString path = dir.filePath("network");
-    ASSERT_TRUE(writeFile(path, "old\n"));
+    ASSERT_TRUE(writeAll(path, "old\n"));
 
     QString seenName;
     QByteArray seenBytes;
@@ -436,7 +436,7 @@ TEST(SaveFile, CheckReadsTheNewBytesBesideTheTargetOnly)
     SaveOptions options;
     options.check = [&](const QString& written) {
         seenName = written;
-        seenBytes = readFile(written);
+        seenBytes = readAll(written);
         seenInFolder = filesIn(dir.path());
         EXPECT_TRUE(filesIn(tmp.path()).isEmpty());
         return verdict;
@@ -447,7 +447,7 @@ TEST(SaveFile, CheckReadsTheNewBytesBesideTheTargetOnly)
     EXPECT_TRUE(seenName.startsWith("/proc/self/fd/") ? seenInFolder == QStringList{"network"}
                                                       : QFileInfo(seenName).absolutePath() == dir.path())
         << seenName.toStdString();
-    EXPECT_EQ(readFile(path), QByteArray("old\n"));
+    EXPECT_EQ(readAll(path), QByteArray("old\n"));
     EXPECT_EQ(filesIn(dir.path()), QStringList{"network"});
     {
         const faults::Injected noProc({{faults::Call::Access, ENOENT}}); // then it has a name
@@ -460,7 +460,7 @@ TEST(SaveFile, CheckReadsTheNewBytesBesideTheTargetOnly)
 
     verdict.clear();
     EXPECT_EQ(saveFile(path, "checked\n", options), QString());
-    EXPECT_EQ(readFile(path), QByteArray("checked\n"));
+    EXPECT_EQ(readAll(path), QByteArray("checked\n"));
     EXPECT_TRUE(filesIn(tmp.path()).isEmpty());
     oldTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", oldTmp);
 }
@@ -470,7 +470,7 @@ TEST(FileLock, SecondHolderAndSaveGiveUpAfterTheTimeout)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("network");
-    ASSERT_TRUE(writeFile(path, "old\n"));
+    ASSERT_TRUE(writeAll(path, "old\n"));
     FileLock first;
     ASSERT_EQ(first.lock(path, 0), QString());
 
@@ -484,7 +484,7 @@ TEST(FileLock, SecondHolderAndSaveGiveUpAfterTheTimeout)
     SaveOptions options;
     options.lockTimeoutMs = 100;
     EXPECT_EQ(saveFile(path, "new\n", options), "another program is changing this file (waited 0.1 s)");
-    EXPECT_EQ(readFile(path), QByteArray("old\n"));
+    EXPECT_EQ(readAll(path), QByteArray("old\n"));
 
     first.unlock();
     options.heldLock = &first; // let go of: no save under it
@@ -497,7 +497,7 @@ TEST(FileLock, WaiterEndsOnTheFileThatReplacedTheLockedOne)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("network");
-    ASSERT_TRUE(writeFile(path, "old\n"));
+    ASSERT_TRUE(writeAll(path, "old\n"));
     FileLock holder;
     ASSERT_EQ(holder.lock(path, 0), QString());
     const ino_t oldInode = statOf(path).st_ino;
@@ -528,11 +528,11 @@ TEST(FileLock, WaiterEndsOnTheFileThatReplacedTheLockedOne)
     // A program that saved without asking for the lock replaced the file:
     // a save under the lock of the old one is refused.
     ASSERT_EQ(holder.lock(path, 0), QString());
-    ASSERT_TRUE(writeFile(dir.filePath("theirs"), "theirs\n"));
+    ASSERT_TRUE(writeAll(dir.filePath("theirs"), "theirs\n"));
     ASSERT_EQ(::rename(name(dir.filePath("theirs")).constData(), name(path).constData()), 0);
     EXPECT_EQ(saveFile(path, "mine\n", options),
               "the file was replaced by another program while it was being changed");
-    EXPECT_EQ(readFile(path), QByteArray("theirs\n"));
+    EXPECT_EQ(readAll(path), QByteArray("theirs\n"));
 }
 
 TEST(FileLock, WhatIsNoRegularFileIsRefusedAtOnce)

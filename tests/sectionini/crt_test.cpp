@@ -2,7 +2,7 @@
 // same on every platform and in every locale.
 #include "sectionini/crt.h"
 
-#include "filehelpers.h"
+#include "support/files.h"
 #include "testlocale.h"
 
 #include <gtest/gtest.h>
@@ -78,7 +78,7 @@ TEST(CrtStrings, CompareFoldsAsciiLettersOnly)
 
 TEST(CrtTextFile, ReadsBytesAsTheyStand)
 {
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     const std::string name = dir.write("in.txt", QByteArray("ab\r\ncd\n\nlast", 13));
     CrtTextFile file;
     ASSERT_TRUE(file.open(name.c_str()));
@@ -95,7 +95,7 @@ TEST(CrtTextFile, ReadsBytesAsTheyStand)
 
 TEST(CrtTextFile, RefusesWhatIsNoFile)
 {
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     CrtTextFile file;
     EXPECT_FALSE(file.open(nullptr));
     EXPECT_FALSE(file.open(dir.path("").c_str()));

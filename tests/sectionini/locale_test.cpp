@@ -3,7 +3,7 @@
 // decimal point.
 #include <LibCommonCfg/cinifile.h>
 
-#include "filehelpers.h"
+#include "support/files.h"
 #include "testlocale.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ TEST(CIniLocale, Cp1251Locale)
     EXPECT_STREQ(doc.Get("\xE0", "\xDF"), "mixed");
     EXPECT_EQ(doc.GetKeyNum(1), 2);
 
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     const std::string file = dir.write("ru.ini", "[\xC0\xC1] ; \xEA\xE0\xED\xE0\xEB\n"
                                                  "\xC8\xEC\xFF=1\n"
                                                  "\xE8\xEC\xFF=2\n"

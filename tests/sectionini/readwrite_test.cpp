@@ -2,7 +2,7 @@
 // Write produces (CR LF line ends, as on the device), and round trips.
 #include <LibCommonCfg/cinifile.h>
 
-#include "filehelpers.h"
+#include "support/files.h"
 
 #include <gtest/gtest.h>
 
@@ -10,17 +10,17 @@
 
 namespace {
 
-QByteArray writeOut(CIniFile& doc, const ScratchDir& dir, const char* name = "out.ini")
+QByteArray writeOut(CIniFile& doc, const lcctest::ScratchDir& dir, const char* name = "out.ini")
 {
     const std::string file = dir.path(name);
     EXPECT_EQ(doc.Write(file.c_str()), 0);
-    return ScratchDir::read(file);
+    return lcctest::ScratchDir::read(file);
 }
 
 // Reads the bytes as a file and writes the document back.
 QByteArray rewrite(const QByteArray& in)
 {
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     CIniFile doc;
     EXPECT_EQ(doc.Read(dir.write("in.ini", in).c_str()), 0);
     return writeOut(doc, dir);
@@ -45,7 +45,7 @@ TEST(CIniReadWrite, WorkedExample)
                                 ";note\r\n"
                                 "   Name=abc \r\n"
                                 "\r\n";
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     CIniFile doc;
     ASSERT_EQ(doc.Read(dir.write("in.ini", in).c_str()), 0);
     EXPECT_EQ(doc.GetSectionNum(), 1);
@@ -89,7 +89,7 @@ TEST(CIniReadWrite, WhatReadKeepsAndDrops)
                           "0=zero\n"
                           "[OTHER] ; again\n"
                           "x=1\n";
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     CIniFile doc;
     ASSERT_EQ(doc.Read(dir.write("in.ini", in).c_str()), 0);
     ASSERT_EQ(doc.GetSectionNum(), 3);
@@ -140,7 +140,7 @@ TEST(CIniReadWrite, WriteFormatsEveryNodeKind)
     c->firstKey = new CKeyList(nullptr, nullptr, "only a note");
     c->firstKey->next = new CKeyList(nullptr, "invisible", nullptr);
 
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     const QByteArray out = writeOut(doc, dir);
     EXPECT_EQ(out, QByteArray(";head\r\n"
                               "\r\n"
@@ -169,7 +169,7 @@ TEST(CIniReadWrite, WriteFormatsEveryNodeKind)
 
 TEST(CIniReadWrite, FileNamesAndFailures)
 {
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     const std::string good = dir.write("good.ini", "[A]\nk=1\n");
     const std::string missing = dir.path("missing.ini");
 
@@ -195,13 +195,13 @@ TEST(CIniReadWrite, FileNamesAndFailures)
     named.SetFileName(dir.path("copy.ini"));
     named.Set("A", "k", "2");
     EXPECT_EQ(named.Write(), 0);
-    EXPECT_EQ(ScratchDir::read(dir.path("copy.ini")), QByteArray("[A] \r\n   k=2 \r\n\r\n"));
-    EXPECT_EQ(ScratchDir::read(good), QByteArray("[A]\nk=1\n"));
+    EXPECT_EQ(lcctest::ScratchDir::read(dir.path("copy.ini")), QByteArray("[A] \r\n   k=2 \r\n\r\n"));
+    EXPECT_EQ(lcctest::ScratchDir::read(good), QByteArray("[A]\nk=1\n"));
 
     // Write truncates; an empty document gives an empty file.
     CIniFile empty;
     EXPECT_EQ(empty.Write(dir.path("copy.ini").c_str()), 0);
-    EXPECT_EQ(ScratchDir::read(dir.path("copy.ini")), QByteArray());
+    EXPECT_EQ(lcctest::ScratchDir::read(dir.path("copy.ini")), QByteArray());
 
     // An empty file, or blank lines only, gives an empty document.
     for (const char* bytes : {"", "\n\n", " \t\r\n\r\n\n"}) {
@@ -217,7 +217,7 @@ TEST(CIniReadWrite, DeviceFileRoundTrip)
     CIniFile doc;
     const std::string file = LCC_TEST_DATA_DIR "/device.ini";
     ASSERT_EQ(doc.Read(file.c_str()), 0);
-    const QByteArray original = ScratchDir::read(file);
+    const QByteArray original = lcctest::ScratchDir::read(file);
     ASSERT_GT(original.count('\n'), 300);
 
     EXPECT_EQ(doc.GetSectionNum(), 31);
@@ -235,7 +235,7 @@ TEST(CIniReadWrite, DeviceFileRoundTrip)
     doc.GetDouble(const_cast<char*>("achan16"), const_cast<char*>("scale"), &scale, -1);
     EXPECT_EQ(scale, 2.5);
 
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     const QByteArray first = writeOut(doc, dir, "first.ini");
     CIniFile again;
     ASSERT_EQ(again.Read(dir.path("first.ini").c_str()), 0);

@@ -3,7 +3,7 @@
 // bytes 0xC0-0xFF (Cyrillic letters on the device) never fold.
 #include <LibCommonCfg/cinifile.h>
 
-#include "filehelpers.h"
+#include "support/files.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +13,11 @@ namespace {
 
 QByteArray readAndWrite(CIniFile& doc, const QByteArray& in)
 {
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     EXPECT_EQ(doc.Read(dir.write("in.ini", in).c_str()), 0);
     const std::string out = dir.path("out.ini");
     EXPECT_EQ(doc.Write(out.c_str()), 0);
-    return ScratchDir::read(out);
+    return lcctest::ScratchDir::read(out);
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 // line rules allow.
 #include <LibCommonCfg/cinifile.h>
 
-#include "filehelpers.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,7 +23,7 @@ namespace {
 // Reads the bytes into a document that held something before.
 void readBytes(CIniFile& doc, const QByteArray& bytes)
 {
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     doc.Set("before", "k", "v");
     ASSERT_EQ(doc.Read(dir.write("in.ini", bytes).c_str()), 0);
     EXPECT_EQ(doc.GetSect("before"), nullptr);
@@ -126,10 +126,10 @@ TEST(CIniRobustness, EveryByteValue)
     ASSERT_NE(doc.Get("s", "k"), nullptr);
     EXPECT_EQ(QByteArray(doc.Get("s", "k")), trimmed);
 
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     const std::string out = dir.path("out.ini");
     ASSERT_EQ(doc.Write(out.c_str()), 0);
-    EXPECT_EQ(ScratchDir::read(out), "[s] \r\n   k=" + trimmed + " \r\n\r\n");
+    EXPECT_EQ(lcctest::ScratchDir::read(out), "[s] \r\n   k=" + trimmed + " \r\n\r\n");
     CIniFile back;
     ASSERT_EQ(back.Read(out.c_str()), 0);
     EXPECT_EQ(QByteArray(back.Get("s", "k")), trimmed);
@@ -137,7 +137,7 @@ TEST(CIniRobustness, EveryByteValue)
 
 TEST(CIniRobustness, PathsThatCannotBeUsed)
 {
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     const std::string folder = dir.path("folder");
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
     const std::string file = dir.write("file.ini", "[s]\nk=1\n");
@@ -161,7 +161,7 @@ TEST(CIniRobustness, FailedWriteLeavesTheOldFile)
     // A file-size limit makes the write fail part-way, for root as well. The
     // file could be opened, so Write reports 0 as it always has; the old file
     // stays whole instead of cut short, with nothing beside it.
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     const QByteArray old("[s]\r\nk=old\r\n");
     const std::string file = dir.write("device.ini", old);
     CIniFile doc;
@@ -178,7 +178,7 @@ TEST(CIniRobustness, FailedWriteLeavesTheOldFile)
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(ScratchDir::read(file), old);
+    EXPECT_EQ(lcctest::ScratchDir::read(file), old);
     EXPECT_EQ(QDir(QString::fromStdString(dir.path(""))).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("device.ini")});
 }
@@ -199,7 +199,7 @@ bool readIsRefused(const std::string& file)
 
 TEST(CIniRobustness, UnreadableFile)
 {
-    ScratchDir dir;
+    lcctest::ScratchDir dir;
     const std::string file = dir.write("secret.ini", "[s]\nk=1\n");
     ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(file), QFileDevice::WriteOwner));
     if (geteuid() != 0) {

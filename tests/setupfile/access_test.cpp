@@ -1,7 +1,8 @@
 // Typed access by key, removal and comparison of stores.
 #include <LibCommonCfg/setupfile.h>
 
-#include "linesets.h"
+#include "support/lines.h"
+using lcctest::sortedLines;
 
 #include <gtest/gtest.h>
 

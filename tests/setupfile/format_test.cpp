@@ -1,7 +1,8 @@
 // Reading KEY=VALUE text into the store and writing it back.
 #include <LibCommonCfg/setupfile.h>
 
-#include "linesets.h"
+#include "support/lines.h"
+using lcctest::sortedLines;
 
 #include <gtest/gtest.h>
 

@@ -1,18 +1,19 @@
 // Interfaces of a device mapped onto the numbered address keys.
 #include <LibCommonCfg/setupfile.h>
 
-#include "linesets.h"
+#include "support/lines.h"
+using lcctest::sortedLines;
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include "filebytes.h"
+#include "support/files.h"
 
 using namespace LibCommonCfg;
 
-using filebytes::readFile;
+using lcctest::readAll;
 
 namespace {
 
@@ -65,7 +66,7 @@ TEST(SetupFileIfList, DeviceWithThreeInterfacesReadChangedAndSaved)
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("network.conf");
     ASSERT_TRUE(file.save(path));
-    EXPECT_EQ(sortedLines(readFile(path)),
+    EXPECT_EQ(sortedLines(readAll(path)),
               sortedLines({"HOSTNAME=meter-07", "IPADDR=192.168.10.21", "NETMASK=255.255.255.0",
                            "GATEWAY=192.168.10.1", "IPADDR2=10.20.0.5", "NETMASK2=255.255.0.0",
                            "GATEWAY2=10.20.0.1", "IPADDR3=172.16.1.9", "NETMASK3=255.255.255.0",

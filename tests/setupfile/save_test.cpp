@@ -1,7 +1,8 @@
 // Loading and saving files, and a client class that writes its own text.
 #include <LibCommonCfg/setupfile.h>
 
-#include "linesets.h"
+#include "support/lines.h"
+using lcctest::sortedLines;
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "filebytes.h"
+#include "support/files.h"
 
 #include <cstdio>
 #include <memory>
@@ -23,8 +24,8 @@
 
 using LibCommonCfg::SetupFile;
 
-using filebytes::readFile;
-using filebytes::writeFile;
+using lcctest::readAll;
+using lcctest::writeAll;
 
 namespace {
 
@@ -44,7 +45,7 @@ TEST(SetupFileSave, LoadFromFile)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("network");
-    ASSERT_TRUE(writeFile(path, "IPADDR=192.168.0.10\r\nNETMASK=255.255.255.0\n"));
+    ASSERT_TRUE(writeAll(path, "IPADDR=192.168.0.10\r\nNETMASK=255.255.255.0\n"));
 
     SetupFile file;
     file.setString("HOSTNAME", "dev01");
@@ -59,7 +60,7 @@ TEST(SetupFileSave, LoadFromFile)
     EXPECT_FALSE(file.load(QString()));
     EXPECT_TRUE(file == before);
 
-    ASSERT_TRUE(writeFile(dir.filePath("empty"), ""));
+    ASSERT_TRUE(writeAll(dir.filePath("empty"), ""));
     EXPECT_TRUE(file.load(dir.filePath("empty")));
     EXPECT_TRUE(file == before);
 }
@@ -78,21 +79,21 @@ TEST(SetupFileSave, SaveWritesExactlyTheSerializedBytes)
     ASSERT_TRUE(file.save(path));
     EXPECT_TRUE(file == before);
     EXPECT_EQ(file.getString("IPADDR"), " 10.0.0.5 ");
-    const QByteArray saved = readFile(path);
+    const QByteArray saved = readAll(path);
     EXPECT_EQ(saved, file.serialize());
     EXPECT_EQ(sortedLines(saved),
               sortedLines({"IPADDR=10.0.0.5", "HOST=\xcf\xf0\xe8\xe1\xee\xf0", "DHCP=N"}));
 
     // A longer old file is replaced, not overwritten in part.
-    ASSERT_TRUE(writeFile(path, QByteArray(4096, '#')));
+    ASSERT_TRUE(writeAll(path, QByteArray(4096, '#')));
     SetupFile small;
     small.setInt("A", 1);
     ASSERT_TRUE(small.save(path));
-    EXPECT_EQ(readFile(path), QByteArray("A=1\n"));
+    EXPECT_EQ(readAll(path), QByteArray("A=1\n"));
 
     // An empty store makes an empty file.
     ASSERT_TRUE(SetupFile().save(path));
-    EXPECT_EQ(readFile(path), QByteArray());
+    EXPECT_EQ(readAll(path), QByteArray());
 
     SetupFile back;
     ASSERT_TRUE(back.load(path));
@@ -107,11 +108,11 @@ TEST(SetupFileSave, SaveFailuresReportFalse)
     SetupFile file;
     file.setString("IPADDR", "10.0.0.5");
     EXPECT_FALSE(file.save(dir.filePath("no/such/folder/network")));
-    ASSERT_TRUE(writeFile(dir.filePath("plain"), "x"));
+    ASSERT_TRUE(writeAll(dir.filePath("plain"), "x"));
     EXPECT_FALSE(file.save(dir.filePath("plain/network")));
     EXPECT_FALSE(file.save(dir.path()));
     EXPECT_FALSE(file.save(QString()));
-    EXPECT_EQ(readFile(dir.filePath("plain")), QByteArray("x"));
+    EXPECT_EQ(readAll(dir.filePath("plain")), QByteArray("x"));
 }
 
 TEST(SetupFileSave, FileThatVanishesBetweenLoadAndSave)
@@ -120,7 +121,7 @@ TEST(SetupFileSave, FileThatVanishesBetweenLoadAndSave)
     ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(QDir(dir.path()).mkdir("etc"));
     const QString path = dir.filePath("etc/network");
-    ASSERT_TRUE(writeFile(path, "IPADDR=10.0.0.5\nNETMASK=255.0.0.0\n"));
+    ASSERT_TRUE(writeAll(path, "IPADDR=10.0.0.5\nNETMASK=255.0.0.0\n"));
 
     SetupFile file;
     ASSERT_TRUE(file.load(path));
@@ -150,7 +151,7 @@ TEST(SetupFileSave, ClientSubclassSerializeIsWhatSaveWrites)
     client->setString("IPADDR", "10.0.0.5");
     SetupFile& base = *client;
     ASSERT_TRUE(base.save(path));
-    EXPECT_EQ(readFile(path), QByteArray("# written by the client\nIPADDR=10.0.0.5\n"));
+    EXPECT_EQ(readAll(path), QByteArray("# written by the client\nIPADDR=10.0.0.5\n"));
     EXPECT_EQ(base.serialize(), QByteArray("# written by the client\nIPADDR=10.0.0.5\n"));
 
     // The type information of the library's class is usable from here.
@@ -174,13 +175,13 @@ TEST(SetupFileSave, FailedSavesLeaveTheOldFileIntact)
     ASSERT_TRUE(dir.isValid());
     const QByteArray old("IPADDR=10.0.0.1\nNETMASK=255.0.0.0\n");
     const QString path = dir.filePath("network");
-    ASSERT_TRUE(writeFile(path, old));
+    ASSERT_TRUE(writeAll(path, old));
     SetupFile file;
     file.setString("IPADDR", "10.0.0.2");
 
     // A path through the old file as if it were a folder fails for root too.
     EXPECT_FALSE(file.save(path + "/network"));
-    EXPECT_EQ(readFile(path), old);
+    EXPECT_EQ(readAll(path), old);
 
     // A full device behind a link: the write fails and is reported. The
     // device node is made in the test's folder, so that a save that wrongly
@@ -198,7 +199,7 @@ TEST(SetupFileSave, FailedSavesLeaveTheOldFileIntact)
         ASSERT_TRUE(QFile::link("/dev/full", link));
         EXPECT_FALSE(file.save(link));
     }
-    EXPECT_EQ(readFile(path), old);
+    EXPECT_EQ(readAll(path), old);
 }
 
 TEST(SetupFileSave, NewFileInReadOnlyFolderIsRefused)
@@ -210,7 +211,7 @@ TEST(SetupFileSave, NewFileInReadOnlyFolderIsRefused)
     const QString folder = dir.filePath("ro");
     ASSERT_TRUE(QDir(dir.path()).mkdir("ro"));
     const QString old = folder + "/old";
-    ASSERT_TRUE(writeFile(old, "A=1\n"));
+    ASSERT_TRUE(writeAll(old, "A=1\n"));
     ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
                                                   QFile::ExeOther));
     ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
@@ -238,5 +239,5 @@ TEST(SetupFileSave, NewFileInReadOnlyFolderIsRefused)
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_TRUE(refused);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"old"});
-    EXPECT_EQ(readFile(old), QByteArray("A=1\n"));
+    EXPECT_EQ(readAll(old), QByteArray("A=1\n"));
 }

@@ -2,10 +2,10 @@
 #define LIBCOMMONCFG_TESTS_TOOLS_TOOLRUN_H
 
 // Starts the installed commoncfg (through the build's emulator where the
-// host cannot run it) and reads and writes whole files.
+// host cannot run it).
 #include "childprocess.h"
+#include "support/files.h"
 
-#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -44,18 +44,6 @@ inline ToolRun tool(const QStringList& args, const QString& stdinFile = QString(
     QStringList command = toolCommand(QStringLiteral(COMMONCFG_BINARY));
     const QString program = command.takeFirst();
     return runProgram(program, command + args, stdinFile);
-}
-
-inline QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-inline bool writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
 }
 
 } // namespace lcctest

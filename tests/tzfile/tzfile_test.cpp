@@ -10,14 +10,14 @@
 
 #include <gtest/gtest.h>
 
-#include "filebytes.h"
+#include "support/files.h"
 
 #include <algorithm>
 
 using LibCommonCfg::TZFile;
 
-using filebytes::readFile;
-using filebytes::writeFile;
+using lcctest::readAll;
+using lcctest::writeAll;
 
 namespace {
 
@@ -270,13 +270,13 @@ TEST(TZFile, FileThatVanishesBetweenLoadAndSave)
     ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(QDir(dir.path()).mkdir("etc"));
     const QString name = dir.filePath("etc/tz.conf");
-    ASSERT_TRUE(writeFile(name, "TZ=MSK-3\n"));
+    ASSERT_TRUE(writeAll(name, "TZ=MSK-3\n"));
 
     TZFile tz;
     ASSERT_TRUE(tz.load(name));
     ASSERT_TRUE(QFile::remove(name));
     ASSERT_TRUE(tz.save(name));
-    EXPECT_EQ(readFile(name), QByteArray("TZ=MSK-3\n"));
+    EXPECT_EQ(readAll(name), QByteArray("TZ=MSK-3\n"));
 
     ASSERT_TRUE(QDir(dir.filePath("etc")).removeRecursively());
     EXPECT_FALSE(tz.save(name));
@@ -297,11 +297,11 @@ TEST(TZFile, FilesLoadAndSave)
 
     // Save replaces a longer old file completely.
     const QString name = dir.filePath("tz.conf");
-    ASSERT_TRUE(writeFile(name, QByteArray(5000, '#') + "\nOLD=1\n"));
+    ASSERT_TRUE(writeAll(name, QByteArray(5000, '#') + "\nOLD=1\n"));
     tz.setBool("DST", true);
     ASSERT_TRUE(tz.save(name));
-    EXPECT_EQ(readFile(name), tz.serialize());
-    EXPECT_EQ(sortedLines(readFile(name)), (QList<QByteArray>{"DST=Y", "TZ=UTC"}));
+    EXPECT_EQ(readAll(name), tz.serialize());
+    EXPECT_EQ(sortedLines(readAll(name)), (QList<QByteArray>{"DST=Y", "TZ=UTC"}));
 
     // A fresh object loads exactly what was saved; loading merges.
     TZFile reread;
@@ -337,9 +337,9 @@ TEST(TZFile, SaveFailureLeavesFilesAlone)
     // The folder part of the target is a regular file.
     const QString blocker = dir.filePath("blocker");
     const QByteArray old = "TZ=OLD\n";
-    ASSERT_TRUE(writeFile(blocker, old));
+    ASSERT_TRUE(writeAll(blocker, old));
     EXPECT_FALSE(tz.save(blocker + QStringLiteral("/tz.conf")));
-    EXPECT_EQ(readFile(blocker), old);
+    EXPECT_EQ(readAll(blocker), old);
     EXPECT_TRUE(QFileInfo(blocker).isFile());
 
     // The target is a folder.

@@ -1,16 +1,18 @@
-#ifndef LIBCOMMONCFG_TESTS_SETUPFILE_LINESETS_H
-#define LIBCOMMONCFG_TESTS_SETUPFILE_LINESETS_H
+#ifndef LCC_TESTS_SUPPORT_LINES_H
+#define LCC_TESTS_SUPPORT_LINES_H
 
+// The flat files are written in hash order, so their text is compared as a
+// sorted list of lines.
 #include <QByteArray>
-#include <QList>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-// The setup file writes its lines in hash order, so saved text is compared
-// as a sorted list of lines. Every line must end with "\n"; a missing final
-// line end shows up as a line with a "<no LF>" marker.
+namespace lcctest {
+
+// Every line must end with "\n"; a missing final line end shows up as a
+// line with a "<no LF>" marker.
 inline std::vector<std::string> sortedLines(const QByteArray& text)
 {
     std::vector<std::string> lines;
@@ -28,10 +30,13 @@ inline std::vector<std::string> sortedLines(const QByteArray& text)
     return lines;
 }
 
+// The same order for lines written out in a test.
 inline std::vector<std::string> sortedLines(std::vector<std::string> lines)
 {
     std::sort(lines.begin(), lines.end());
     return lines;
 }
 
-#endif // LIBCOMMONCFG_TESTS_SETUPFILE_LINESETS_H
+} // namespace lcctest
+
+#endif

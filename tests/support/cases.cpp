@@ -1,0 +1,117 @@
+#include "support/cases.h"
+
+#include "support/files.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cctype>
+
+namespace lcctest {
+
+QByteArray unescape(const QByteArray& text)
+{
+    QByteArray bytes;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) != '\\' || i + 1 == text.size()) {
+            bytes.append(text.at(i));
+            continue;
+        }
+        const char next = text.at(++i);
+        if (next == 'x' && i + 2 < text.size()) {
+            bytes.append(char(text.mid(i + 1, 2).toInt(nullptr, 16)));
+            i += 2;
+        } else {
+            bytes.append(next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : next);
+        }
+    }
+    return bytes;
+}
+
+static QString subsystemRoot(const char* subsystem)
+{
+    return QStringLiteral(LCC_CASES_DIR "/") + QLatin1String(subsystem);
+}
+
+std::vector<std::string> caseNames(const char* subsystem)
+{
+    std::vector<std::string> names;
+    const QDir root(subsystemRoot(subsystem));
+    for (const QString& name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        names.push_back(name.toStdString());
+    return names;
+}
+
+CaseFile readCase(const char* subsystem, const std::string& name)
+{
+    CaseFile c;
+    c.folder = subsystemRoot(subsystem) + QLatin1Char('/') + QString::fromStdString(name);
+    const QByteArray text = readAll(c.folder + QStringLiteral("/case"));
+    QList<QByteArray> lines = text.split('\n');
+    if (!text.startsWith("# ")) {
+        c.error = QStringLiteral("the first line must say what the case pins down");
+        return c;
+    }
+    c.about = QString::fromUtf8(lines.takeFirst().mid(2));
+    for (const QByteArray& line : lines) {
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const int blank = line.indexOf(' ');
+        const QByteArray word = blank < 0 ? line : line.left(blank);
+        c.lines.append({word, blank < 0 ? QByteArray() : unescape(line.mid(blank + 1))});
+    }
+    return c;
+}
+
+QList<QByteArray> CaseFile::all(const char* word) const
+{
+    QList<QByteArray> found;
+    for (const auto& line : lines) {
+        if (line.first == word)
+            found.append(line.second);
+    }
+    return found;
+}
+
+QByteArray CaseFile::one(const char* word, const QByteArray& fallback) const
+{
+    const QList<QByteArray> found = all(word);
+    return found.isEmpty() ? fallback : found.last();
+}
+
+bool CaseFile::has(const char* word) const
+{
+    return !all(word).isEmpty();
+}
+
+QByteArray CaseFile::unknownWord(const QList<QByteArray>& known) const
+{
+    for (const auto& line : lines) {
+        if (!known.contains(line.first))
+            return line.first;
+    }
+    return QByteArray();
+}
+
+QByteArray CaseFile::file(const QString& name) const
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    return QFileInfo::exists(path) ? readAll(path) : QByteArray();
+}
+
+bool CaseFile::hasFile(const QString& name) const
+{
+    return QFileInfo::exists(folder + QLatin1Char('/') + name);
+}
+
+std::string testName(const std::string& caseName)
+{
+    std::string name = caseName;
+    for (char& ch : name) {
+        if (!std::isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    }
+    return name;
+}
+
+} // namespace lcctest
