@@ -58,7 +58,8 @@ struct SaveOptions {
 // Returns an empty string on success, else the reason for the user, without
 // the file's name (for example "cannot write into the folder /etc/dev:
 // Permission denied").
-QString saveFile(const QString& fileName, const QByteArray& bytes, const SaveOptions& options = SaveOptions());
+QString saveFile(const QString& fileName, const QByteArray& bytes,
+                 const SaveOptions& options = SaveOptions());
 // The same for a name in the file system's own bytes, as the section/key
 // engine has it.
 QString saveFile(const QByteArray& nativeName, const QByteArray& bytes,

@@ -11,7 +11,7 @@ struct Assignment {
     bool found = false;
     int keyBegin = 0;
     int keyLength = 0;
-    int valueBegin = 0;  ///< the value without white space at its ends
+    int valueBegin = 0; ///< the value without white space at its ends
     int valueLength = 0;
 
     QString key(const QString& line) const { return line.mid(keyBegin, keyLength); }

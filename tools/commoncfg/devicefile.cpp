@@ -131,8 +131,9 @@ DeviceFile readDeviceFile(const QString& path, const QString& forced, LibCommonC
         return file;
     }
     if (startsWithByteOrderMark(file.bytes)) {
-        file.error = QStringLiteral("begins with a Unicode byte-order mark; the device's files are Windows-1251 "
-                                    "text, which the device's readers would take differently");
+        file.error =
+            QStringLiteral("begins with a Unicode byte-order mark; the device's files are Windows-1251 "
+                           "text, which the device's readers would take differently");
         return file;
     }
 

@@ -11,7 +11,8 @@ EditOutcome editFlat(const QByteArray& bytes, FileKind kind, const Change& chang
 {
     const FlatLayout layout(bytes, kind);
     if (!layout.mismatch().isEmpty())
-        return refusedEdit(QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));
+        return refusedEdit(
+            QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));
     const QByteArray text = deviceCodec()->fromUnicode(change.text);
     const KeyReading reading = layout.read(change.key);
     if (reading.state == KeyReading::Disputed)
@@ -19,8 +20,8 @@ EditOutcome editFlat(const QByteArray& bytes, FileKind kind, const Change& chang
     EditOutcome outcome;
     if (reading.state == KeyReading::Agreed) {
         const TextLine& line = layout.lines().at(reading.place.line);
-        const QString tooLong =
-            lineLengthProblem(line.length() - (reading.place.valueEnd - reading.place.valueBegin) + text.size());
+        const QString tooLong = lineLengthProblem(
+            line.length() - (reading.place.valueEnd - reading.place.valueBegin) + text.size());
         if (!tooLong.isEmpty())
             return refusedEdit(tooLong);
         outcome.bytes = applySplice(bytes, Splice{reading.place.valueBegin, reading.place.valueEnd, text});

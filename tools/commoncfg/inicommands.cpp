@@ -25,8 +25,8 @@ QString fromDevice(const QByteArray& bytes)
 }
 
 // An agreed key's typed value, or the problem with its text.
-QVariant typedValue(LibCommonCfg::IniFile& rules, const QString& group, const QString& key, const QString& text,
-                    QString* problem)
+QVariant typedValue(LibCommonCfg::IniFile& rules, const QString& group, const QString& key,
+                    const QString& text, QString* problem)
 {
     const ValueKind kind = valueKindOf(rules, group, key);
     if (kind != ValueKind::Text && text.isEmpty()) {
@@ -110,7 +110,8 @@ int showIni(const DeviceFile& file, const CommonOptions& options)
                 value = fromDevice(item.value); // the text as it stands, unconverted
             }
             if (options.json) {
-                QJsonObject entry{{QStringLiteral("key"), name}, {QStringLiteral("value"), jsonValue(value)},
+                QJsonObject entry{{QStringLiteral("key"), name},
+                                  {QStringLiteral("value"), jsonValue(value)},
                                   {QStringLiteral("line"), item.line + 1}};
                 if (!item.comment.isNull())
                     entry.insert(QStringLiteral("comment"), fromDevice(item.comment));

@@ -137,7 +137,8 @@ EditOutcome editIni(const QByteArray& bytes, const Change& change, bool create)
 {
     const IniLayout layout(bytes);
     if (!layout.mismatch().isEmpty())
-        return refusedEdit(QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));
+        return refusedEdit(
+            QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));
     const QByteArray text = deviceCodec()->fromUnicode(change.text);
     const KeyReading reading = layout.read(change.group, change.key);
     if (reading.state == KeyReading::Disputed)
@@ -158,29 +159,33 @@ EditOutcome editIni(const QByteArray& bytes, const Change& change, bool create)
     const QByteArray key = deviceCodec()->fromUnicode(change.key);
     if (!create) {
         if (section == nullptr)
-            return refusedEdit(QStringLiteral("no group \"%1\" (use --create to add it)").arg(change.group), 1);
+            return refusedEdit(QStringLiteral("no group \"%1\" (use --create to add it)").arg(change.group),
+                               1);
         return refusedEdit(QStringLiteral("no such key (use --create to add it)"), 1);
     }
     if (section == nullptr) {
         const QString header = QLatin1Char('[') + change.group + QLatin1Char(']');
         const LibCommonCfg::internal::IniLine parsed = LibCommonCfg::internal::classifyLine(header);
         if (parsed.kind != LibCommonCfg::internal::IniLine::Section || parsed.name(header) != change.group)
-            return refusedEdit(QStringLiteral("a new group's name is made of ASCII letters, digits, \"_\" and \".\""));
+            return refusedEdit(
+                QStringLiteral("a new group's name is made of ASCII letters, digits, \"_\" and \".\""));
         const KeyLineStyle style = styleOf(layout, lastKeyItem(layout, nullptr));
         return appendGroup(layout, group, style.line(key, text), style);
     }
     if (section->name != group)
-        return refusedEdit(QStringLiteral("the file names this group [%1] (line %2); one of the device's readers "
-                                      "compares group names without case, the other with it")
-                           .arg(deviceCodec()->toUnicode(section->name))
-                           .arg(section->line + 1));
+        return refusedEdit(
+            QStringLiteral("the file names this group [%1] (line %2); one of the device's readers "
+                           "compares group names without case, the other with it")
+                .arg(deviceCodec()->toUnicode(section->name))
+                .arg(section->line + 1));
     const IniLayout::Item* last = lastKeyItem(layout, section);
     const int after = last != nullptr ? last->line : section->line;
     if (layout.typedGroupAfter(after) != change.group)
-        return refusedEdit(QStringLiteral("the typed reader does not count line %1 to the group [%2], so a key "
-                                      "added there would not be read as %2/%3%4")
-                           .arg(after + 1)
-                           .arg(change.group, change.key, layout.loneCrHint(after)));
+        return refusedEdit(
+            QStringLiteral("the typed reader does not count line %1 to the group [%2], so a key "
+                           "added there would not be read as %2/%3%4")
+                .arg(after + 1)
+                .arg(change.group, change.key, layout.loneCrHint(after)));
     const KeyLineStyle style = styleOf(layout, last != nullptr ? last : lastKeyItem(layout, nullptr));
     return insertLine(layout, after, style.line(key, text), style);
 }

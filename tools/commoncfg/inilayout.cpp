@@ -122,10 +122,10 @@ void IniLayout::readSectionPiece(int index, int begin, int length)
         if (seen != sectionIndex_.cend()) {
             accepting_ = false;
             droppedHeader_ = index;
-            sectionSkips_.insert(index, QStringLiteral("line %1 repeats the group [%2] of line %3, and the "
-                                                       "section reader skips a repeated group whole")
-                                            .arg(lineNumber(index), fromDevice(name),
-                                                 lineNumber(sections_.at(*seen).line)));
+            sectionSkips_.insert(
+                index, QStringLiteral("line %1 repeats the group [%2] of line %3, and the "
+                                      "section reader skips a repeated group whole")
+                           .arg(lineNumber(index), fromDevice(name), lineNumber(sections_.at(*seen).line)));
             return;
         }
         Section section;
@@ -149,9 +149,10 @@ void IniLayout::readSectionPiece(int index, int begin, int length)
     }
 
     if (!accepting_) {
-        sectionSkips_.insert(index, QStringLiteral("line %1 stands in the repeated group of line %2, which the "
-                                                   "section reader skips")
-                                        .arg(lineNumber(index), lineNumber(droppedHeader_)));
+        sectionSkips_.insert(index,
+                             QStringLiteral("line %1 stands in the repeated group of line %2, which the "
+                                            "section reader skips")
+                                 .arg(lineNumber(index), lineNumber(droppedHeader_)));
         return;
     }
     if (key == nullptr) {
@@ -179,10 +180,10 @@ void IniLayout::readSectionPiece(int index, int begin, int length)
     const QByteArray folded = foldName(name);
     const auto seen = section.keys.constFind(folded);
     if (seen != section.keys.cend()) {
-        sectionSkips_.insert(index, QStringLiteral("line %1 repeats the key \"%2\" of line %3, and the section "
-                                                   "reader takes the first")
-                                        .arg(lineNumber(index), fromDevice(name),
-                                             lineNumber(section.items.at(*seen).line)));
+        sectionSkips_.insert(
+            index, QStringLiteral("line %1 repeats the key \"%2\" of line %3, and the section "
+                                  "reader takes the first")
+                       .arg(lineNumber(index), fromDevice(name), lineNumber(section.items.at(*seen).line)));
         return;
     }
     Item item;
@@ -225,7 +226,8 @@ KeyPlace IniLayout::typedPlace(const QString& groupKey) const
     place.line = found->line;
     place.group = parts.group;
     place.name = parts.name;
-    place.value = deviceCodec()->toUnicode(bytes_.constData() + found->valueBegin, found->valueEnd - found->valueBegin);
+    place.value =
+        deviceCodec()->toUnicode(bytes_.constData() + found->valueBegin, found->valueEnd - found->valueBegin);
     place.valueBegin = found->valueBegin;
     place.valueEnd = found->valueEnd;
     return place;
@@ -296,15 +298,16 @@ KeyReading IniLayout::read(const QString& group, const QString& key) const
                                              "\"%2\" and \"%3\"")
                                   .arg(lineNumber(typed.line), typed.value, sectioned.value);
         else
-            reading.problem = QStringLiteral("the device's two readers read line %1 as different keys: %2/%3 "
-                                             "and %4/%5")
-                                  .arg(lineNumber(typed.line), typed.group, typed.name, sectioned.group,
-                                       sectioned.name);
+            reading.problem =
+                QStringLiteral("the device's two readers read line %1 as different keys: %2/%3 "
+                               "and %4/%5")
+                    .arg(lineNumber(typed.line), typed.group, typed.name, sectioned.group, sectioned.name);
     } else if (typed.found()) {
         const QString why = sectionSkips_.value(typed.line);
-        reading.problem = QStringLiteral("only the typed reader takes it, from line %1; the section reader "
-                                         "does not%2")
-                              .arg(lineNumber(typed.line), why.isEmpty() ? QString() : QStringLiteral(": ") + why);
+        reading.problem =
+            QStringLiteral("only the typed reader takes it, from line %1; the section reader "
+                           "does not%2")
+                .arg(lineNumber(typed.line), why.isEmpty() ? QString() : QStringLiteral(": ") + why);
     } else {
         reading.problem = QStringLiteral("only the section reader takes it, from line %1 (as %2/%3); %4")
                               .arg(lineNumber(sectioned.line), sectioned.group, sectioned.name,
@@ -318,8 +321,9 @@ QString IniLayout::loneCrHint(int line) const
     const TextLine& text = lines_.at(line);
     if (bytes_.indexOf('\r', text.begin) < 0 || bytes_.indexOf('\r', text.begin) >= text.end)
         return QString();
-    return QStringLiteral(" (line %1 holds CR characters without LF, which the device's readers do not take as "
-                          "line ends)")
+    return QStringLiteral(
+               " (line %1 holds CR characters without LF, which the device's readers do not take as "
+               "line ends)")
         .arg(lineNumber(line));
 }
 
@@ -362,8 +366,8 @@ void IniLayout::checkAgainstLibrary()
     }
     for (const QString& key : keys) {
         const KeyPlace place = typedPlace(key);
-        if (!place.found() ||
-            typed.valueFromGroup(place.group, place.name) != rules.parse(place.group, place.name, place.value)) {
+        if (!place.found() || typed.valueFromGroup(place.group, place.name) !=
+                                  rules.parse(place.group, place.name, place.value)) {
             mismatch_ = QStringLiteral("the typed reader reads %1 differently").arg(key);
             return;
         }

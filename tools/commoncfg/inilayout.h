@@ -91,17 +91,17 @@ private:
         int valueEnd = 0;
     };
     QHash<QString, TypedKey> typedKeys_;
-    QHash<int, QString> typedEmptyKeyAt_;     // key lines with an empty value
+    QHash<int, QString> typedEmptyKeyAt_; // key lines with an empty value
     QVector<QString> typedGroupAfter_;
-    QHash<int, QString> typedSkips_;          // why it takes nothing from a line
+    QHash<int, QString> typedSkips_; // why it takes nothing from a line
 
     // The section reader.
     QVector<Section> sections_;
     QHash<QByteArray, int> sectionIndex_; // ASCII-folded name -> index
     int current_ = -1;                    // the group keys go to, -1 before the first
     bool accepting_ = true;
-    int droppedHeader_ = -1;              // line of the repeated header being skipped
-    QHash<int, QString> sectionSkips_;    // why it takes nothing from a line
+    int droppedHeader_ = -1;           // line of the repeated header being skipped
+    QHash<int, QString> sectionSkips_; // why it takes nothing from a line
 
     QString mismatch_;
 };

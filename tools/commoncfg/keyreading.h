@@ -7,11 +7,11 @@ namespace commoncfg {
 
 // Where one of the device's readers takes a key from.
 struct KeyPlace {
-    int line = -1;       // index into the file's lines; -1: the reader has no such key
-    QString group;       // group and key name as they stand in the file
+    int line = -1; // index into the file's lines; -1: the reader has no such key
+    QString group; // group and key name as they stand in the file
     QString name;
-    QString value;       // the text the reader takes as the value
-    int nameBegin = 0;   // the bytes of the key's name and of that value in the file
+    QString value;     // the text the reader takes as the value
+    int nameBegin = 0; // the bytes of the key's name and of that value in the file
     int nameEnd = 0;
     int valueBegin = 0;
     int valueEnd = 0;

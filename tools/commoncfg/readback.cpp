@@ -122,7 +122,8 @@ QString checkIniResult(const QByteArray& before, const QString& writtenName, con
 
     LibCommonCfg::IniFile expected(before);
     for (const Change& change : changes)
-        expected.setValueInGroup(change.group, change.key, expected.parse(change.group, change.key, change.text));
+        expected.setValueInGroup(change.group, change.key,
+                                 expected.parse(change.group, change.key, change.text));
     QString typed = compareTyped(expected, LibCommonCfg::IniFile(after));
     if (!typed.isEmpty())
         return typed;

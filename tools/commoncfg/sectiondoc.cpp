@@ -57,7 +57,8 @@ SectionDocument readSections(const QByteArray& bytes)
     SectionDocument failed;
     const int fd = ::memfd_create("commoncfg-read", MFD_CLOEXEC);
     if (fd < 0) {
-        failed.error = QStringLiteral("cannot make an in-memory file: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        failed.error = QStringLiteral("cannot make an in-memory file: %1")
+                           .arg(QString::fromLocal8Bit(std::strerror(errno)));
         return failed;
     }
     qint64 done = 0;
@@ -67,7 +68,8 @@ SectionDocument readSections(const QByteArray& bytes)
             continue;
         if (written <= 0) {
             ::close(fd);
-            failed.error = QStringLiteral("cannot fill an in-memory file: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+            failed.error = QStringLiteral("cannot fill an in-memory file: %1")
+                               .arg(QString::fromLocal8Bit(std::strerror(errno)));
             return failed;
         }
         done += written;
