@@ -55,8 +55,8 @@ struct CommandSpec {
     const char* summary;
     std::array<PositionalSpec, 4> positionals; // unused entries have no name
     Arity arity;
-    const char* expects; // the arguments in words, for "NAME expects ..."
     unsigned options;    // Option bits the command accepts
+    const char* expects; // the arguments in words, for "NAME expects ..."
     // Runs the command on positional arguments the arity accepts.
     int (*handler)(const QStringList& arguments, const CommonOptions& options);
 };
