@@ -60,6 +60,7 @@ TEST(EncryptPassword, TwiceRestoresAndEachPositionHasItsOwnKeyByte)
         QByteArray bytes = original;
         encryptPassword(bytes);
         ASSERT_EQ(bytes.size(), original.size()) << "seed " << seed << " round " << round;
+        ASSERT_EQ(bytes.constData()[bytes.size()], '\0') << "the terminating NUL was overwritten";
         for (int i = 0; i < bytes.size(); ++i)
             ASSERT_EQ(bytes.at(i) ^ original.at(i), key.at(i % 29)) << "seed " << seed << " round " << round;
         encryptPassword(bytes);

@@ -20,15 +20,6 @@ using lcctest::sortedLines;
 
 namespace {
 
-IpParams ip(const char* address, const char* netmask, const char* gateway)
-{
-    IpParams result;
-    result.address = QString::fromLatin1(address);
-    result.netmask = QString::fromLatin1(netmask);
-    result.gateway = QString::fromLatin1(gateway);
-    return result;
-}
-
 // A client's own flavour of the file: a header line before the usual lines.
 class HeaderedSetupFile final : public SetupFile {
 public:
@@ -72,9 +63,9 @@ TEST(SetupFile, InterfacesMapOntoNumberedKeys)
     EXPECT_TRUE(file.getIfList(-4, list));
     ASSERT_EQ(list.size(), 4);
     EXPECT_EQ(list.at(0).aux1, "kept");
-    EXPECT_TRUE(list.at(1).ip == ip("192.168.10.20", "255.255.255.0", "192.168.10.1"));
-    EXPECT_TRUE(list.at(2).ip == ip("10.20.0.5", "255.255.0.0", ""));
-    EXPECT_TRUE(list.at(3).ip == ip("172.16.1.9", "255.255.255.0", "172.16.1.1"));
+    EXPECT_TRUE((list.at(1).ip == IpParams{"192.168.10.20", "255.255.255.0", "192.168.10.1"}));
+    EXPECT_TRUE((list.at(2).ip == IpParams{"10.20.0.5", "255.255.0.0", ""}));
+    EXPECT_TRUE((list.at(3).ip == IpParams{"172.16.1.9", "255.255.255.0", "172.16.1.1"}));
     QList<NetIf> none;
     SetupFile().getIfList(1, none);
     EXPECT_TRUE(none.at(0).ip.address.isNull() && none.at(0).ip.netmask.isNull() &&
@@ -85,7 +76,7 @@ TEST(SetupFile, InterfacesMapOntoNumberedKeys)
     list.removeFirst();
     list.removeLast();
     list[0].ip.address = "192.168.10.21";
-    list[0].extraIps.append(ip("192.168.11.1", "255.255.255.0", ""));
+    list[0].extraIps.append(IpParams{"192.168.11.1", "255.255.255.0", ""});
     list[1].ip.gateway = "10.20.0.1";
     ASSERT_TRUE(file.setIfList(list));
     EXPECT_EQ(sortedLines(file.serialize()),
@@ -98,7 +89,7 @@ TEST(SetupFile, InterfacesMapOntoNumberedKeys)
     QList<NetIf> many;
     for (int i = 0; i < 11; ++i) {
         many.append(NetIf());
-        many[i].ip = ip(qPrintable(QStringLiteral("10.0.%1.1").arg(i)), "255.0.0.0", i ? "x" : "");
+        many[i].ip = IpParams{QStringLiteral("10.0.%1.1").arg(i), "255.0.0.0", i ? "x" : ""};
     }
     SetupFile numbered;
     ASSERT_TRUE(numbered.setIfList(many));
