@@ -179,8 +179,10 @@ TEST(IniWriter, BrokenSurrogatesAndTextBeyondAnyBuffer)
     const QString lone = QStringLiteral("ch") + QChar(0xD800) + QStringLiteral("3");
     IniFile doc;
     doc.setValueInGroup(lone, "a", QStringLiteral("lone"));
+    doc.setValueInGroup(QStringLiteral("ch") + QChar(0xDC00) + QStringLiteral("4"), "b",
+                        QStringLiteral("low"));
     doc.setValueInGroup("ch1", "bad", QString(QChar(0xDC00)) + QLatin1Char('x') + QChar(0xD800));
-    EXPECT_EQ(doc.serialize(), QByteArray("\n[ch?3]\n   a=lone\n\n[ch1]\n   bad=?x?\n"));
+    EXPECT_EQ(doc.serialize(), QByteArray("\n[ch?3]\n   a=lone\n\n[ch?4]\n   b=low\n\n[ch1]\n   bad=?x?\n"));
 
     // Over four million characters, surrogate pairs on every line, come out whole.
     IniFile big;
