@@ -1,13 +1,19 @@
-// Password scrambling: the stored form of known passwords, the round trip for
-// every length and byte value, the key period, and copies that must not
-// change.
+// Password scrambling. Clients keep scrambled passwords in their files, so
+// the stored forms under tests/cases/encoding must never change (rows
+// "scramble HEX HEX", fields separated by a tab); every byte string must
+// come back from scrambling it twice.
 #include <LibCommonCfg/encoding.h>
+
+#include "support/cases.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 
 namespace {
+
+const char kCases[] = "encoding";
 
 QByteArray scrambled(QByteArray bytes)
 {
@@ -15,108 +21,72 @@ QByteArray scrambled(QByteArray bytes)
     return bytes;
 }
 
-QByteArray allByteValues()
+class ScrambleCase : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ScrambleCase, Runs)
 {
-    QByteArray bytes;
-    for (int b = 0; b < 256; ++b)
-        bytes.append(static_cast<char>(b));
-    return bytes;
+    const lcctest::CaseFile c = lcctest::readCase(kCases, GetParam());
+    ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
+    ASSERT_EQ(c.unknownWord({"scramble"}), QByteArray());
+    for (const QByteArray& row : c.all("scramble")) {
+        const QList<QByteArray> f = row.split('\t');
+        EXPECT_EQ(scrambled(QByteArray::fromHex(f.value(0))).toHex(), f.value(1)) << row.constData();
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, ScrambleCase, ::testing::ValuesIn(lcctest::caseNames(kCases)),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return lcctest::testName(info.param);
+                         });
 
 } // namespace
 
-// Clients keep scrambled passwords in their files; the key must never drift.
-TEST(EncryptPassword, KnownStoredForms)
+// Every byte is combined with the key byte of its position, the key repeats
+// every 29 bytes and changes every byte, and twice restores the original.
+TEST(EncryptPassword, TwiceRestoresAndEachPositionHasItsOwnKeyByte)
 {
-    EXPECT_EQ(scrambled("Device-Admin#2026").toHex(), QByteArray("8c94e7efb79ab0c5b784bef9c6cfe2aeb7"));
-
-    QByteArray counting;
-    for (int i = 0; i < 40; ++i)
-        counting.append(static_cast<char>(i));
-    EXPECT_EQ(scrambled(counting).toHex(),
-              QByteArray("c8f09385d0fa9b83dbe0dd9ce9f0dc9391ffd48094fec3819bf4cc89"
-                         "93d5ef8ea6f5ddbea0f6cff0"));
-}
-
-TEST(EncryptPassword, EmptyArrayStaysEmpty)
-{
-    QByteArray empty;
-    encryptPassword(empty);
-    EXPECT_TRUE(empty.isEmpty());
-    EXPECT_TRUE(empty.isNull());
-
-    QByteArray emptyNotNull("");
-    encryptPassword(emptyNotNull);
-    EXPECT_TRUE(emptyNotNull.isEmpty());
-    EXPECT_FALSE(emptyNotNull.isNull());
-}
-
-TEST(EncryptPassword, TwiceRestoresEveryLengthAndByte)
-{
-    const QByteArray values = allByteValues();
-    for (int length = 0; length <= 64; ++length) {
-        for (int start = 0; start < 256; start += 7) {
-            QByteArray original;
-            for (int i = 0; i < length; ++i)
-                original.append(values.at((start + i * 37) % 256));
-            QByteArray bytes = original;
-            encryptPassword(bytes);
-            ASSERT_EQ(bytes.size(), length);
-            if (length > 0) {
-                EXPECT_NE(bytes, original) << "length " << length;
-            }
-            encryptPassword(bytes);
-            ASSERT_EQ(bytes, original) << "length " << length << " start " << start;
-        }
+    const QByteArray key = scrambled(QByteArray(29, '\0'));
+    EXPECT_EQ(std::set<char>(key.cbegin(), key.cend()).size(), 29u);
+    EXPECT_FALSE(key.contains('\0'));
+    const unsigned seed = 29;
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray original;
+        for (int i = std::uniform_int_distribution<int>(0, 300)(random); i > 0; --i)
+            original.append(static_cast<char>(byte(random)));
+        for (int b = 0; round < 29 && b < 256; ++b) // every byte value at every key position
+            original.append(static_cast<char>(b));
+        QByteArray bytes = original;
+        encryptPassword(bytes);
+        ASSERT_EQ(bytes.size(), original.size()) << "seed " << seed << " round " << round;
+        ASSERT_EQ(bytes.constData()[bytes.size()], '\0') << "the terminating NUL was overwritten";
+        for (int i = 0; i < bytes.size(); ++i)
+            ASSERT_EQ(bytes.at(i) ^ original.at(i), key.at(i % 29)) << "seed " << seed << " round " << round;
+        encryptPassword(bytes);
+        ASSERT_EQ(bytes, original) << "seed " << seed << " round " << round;
     }
-    // Every byte value at every key position, NUL included.
-    QByteArray all = values + values;
-    const QByteArray copy = all;
-    encryptPassword(all);
-    ASSERT_EQ(all.size(), 512);
-    encryptPassword(all);
-    EXPECT_EQ(all, copy);
 }
 
-TEST(EncryptPassword, RepeatingKeyApplied)
+TEST(EncryptPassword, EmptyArraysCopiesAndOutsideBytesStayAsTheyWere)
 {
-    // Scrambling zeros yields the key bytes themselves.
-    const QByteArray keyBytes = scrambled(QByteArray(29 * 3 + 5, '\0'));
-    ASSERT_EQ(keyBytes.size(), 29 * 3 + 5);
-    for (int i = 29; i < keyBytes.size(); ++i)
-        ASSERT_EQ(keyBytes.at(i), keyBytes.at(i - 29)) << "position " << i;
-    // The key has no repeated character, so one period holds 29 distinct bytes.
-    std::set<char> distinct(keyBytes.constBegin(), keyBytes.constBegin() + 29);
-    EXPECT_EQ(distinct.size(), 29u);
+    QByteArray null;
+    encryptPassword(null);
+    EXPECT_TRUE(null.isNull());
+    QByteArray empty("");
+    encryptPassword(empty);
+    EXPECT_TRUE(empty.isEmpty() && !empty.isNull());
 
-    // Each byte is combined with the key byte of its position only.
-    const QByteArray values = allByteValues();
-    const QByteArray out = scrambled(values);
-    for (int i = 0; i < values.size(); ++i)
-        ASSERT_EQ(static_cast<char>(values.at(i) ^ keyBytes.at(i % 29)), out.at(i)) << "position " << i;
-
-    // Thirty equal bytes: 0 and 29 come out alike, no two of 0..28 do.
-    const QByteArray thirty = scrambled(QByteArray(30, 'a'));
-    EXPECT_EQ(thirty.at(0), thirty.at(29));
-    EXPECT_EQ(std::set<char>(thirty.constBegin(), thirty.constBegin() + 29).size(), 29u);
-}
-
-TEST(EncryptPassword, CopiesAndOutsideBytesKeepTheirValues)
-{
     const QByteArray original("operator-password");
-    QByteArray shared = original; // shares the data with `original`
+    QByteArray shared = original;
     encryptPassword(shared);
     EXPECT_EQ(original, QByteArray("operator-password"));
-    EXPECT_NE(shared, original);
+    EXPECT_EQ(shared, scrambled("operator-password"));
 
-    // An array that merely refers to outside bytes must not write into them;
-    // the bytes are read-only, so writing would also crash.
+    // The outside bytes are read-only: writing into them would also crash.
     static const char outside[] = "raw-secret";
     QByteArray raw = QByteArray::fromRawData(outside, sizeof(outside) - 1);
     encryptPassword(raw);
     EXPECT_STREQ(outside, "raw-secret");
-    EXPECT_NE(raw, QByteArray("raw-secret"));
-    EXPECT_NE(raw.constData(), outside);
-    encryptPassword(raw);
-    EXPECT_EQ(raw, QByteArray("raw-secret"));
+    EXPECT_EQ(raw, scrambled("raw-secret"));
 }

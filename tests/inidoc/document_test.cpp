@@ -1,16 +1,20 @@
-// The document interface: composite keys, groups, listings, merging loads
-// and loading files.
+// The document interface beyond text in and bytes out: composite keys and
+// the current group, listings, the conversion stack and callers' lists,
+// converters that watch or change the writing, and the writing itself.
 #include <LibCommonCfg/inifile.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "support/files.h"
+
+#include <QBuffer>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <random>
 
 using LibCommonCfg::IniFile;
+using Entry = IniFile::MappingEntry;
 
 namespace {
 
@@ -20,7 +24,9 @@ QStringList sorted(QStringList list)
     return list;
 }
 
-const QString kDeviceFile = QStringLiteral(LCC_TEST_DATA_DIR "/device.ini");
+const Entry kNone = IniFile::defaultConvMap.first();
+const Entry kUpper{"", "k", [](const QString& t) { return QVariant(t.toUpper()); },
+                   [](const QVariant& v) { return v.toString().toLower(); }};
 
 } // namespace
 
@@ -31,147 +37,228 @@ TEST(IniDocument, CompositeKeysAndCurrentGroup)
     EXPECT_EQ(doc.value("x", "dflt"), QVariant("dflt")); // stored as "x", read as "/x"
     doc.setValueInGroup("", "x", 2);
     EXPECT_EQ(doc.value("x"), QVariant(2));
-    doc.setValue("main/modem", true);
-    EXPECT_EQ(doc.valueFromGroup("main", "modem"), QVariant(true));
-
     doc.beginGroup("a");
-    doc.beginGroup("b");
+    doc.beginGroup("b"); // groups do not nest
     doc.setValue("k", "in b");
     EXPECT_EQ(doc.currentGroup(), "b");
     EXPECT_EQ(doc.value("k"), QVariant("in b"));
+    EXPECT_EQ(sorted(doc.curGroupKeys()), QStringList{"k"});
     doc.endGroup();
     EXPECT_TRUE(doc.currentGroup().isNull());
     EXPECT_EQ(doc.value("k", 0), QVariant(0));
-    EXPECT_EQ(doc.valueFromGroup("b", "k"), QVariant("in b"));
     EXPECT_FALSE(doc.valueFromGroup("a", "k").isValid());
-
     doc.setValueInGroup("a", "b/c", "deep");
     EXPECT_EQ(doc.valueFromGroup("a", "b/c"), QVariant("deep"));
-    EXPECT_EQ(doc.allKeys(), (QStringList{"/x", "a/b/c", "b/k", "main/modem", "x"}));
-}
-
-TEST(IniDocument, BoolValueFromGroup)
-{
-    IniFile doc;
-    const char* trueTexts[] = {"y", "Y", "1"};
-    const char* falseTexts[] = {"yes", "true", "on", "01", " 1", "n", ""};
-    for (const char* t : trueTexts)
-        doc.setValueInGroup("t", t, QString::fromLatin1(t));
-    for (const char* t : falseTexts)
-        doc.setValueInGroup("f", t, QString::fromLatin1(t));
-    for (const char* t : trueTexts)
-        EXPECT_TRUE(doc.boolValueFromGroup("t", t, false)) << t;
-    for (const char* t : falseTexts)
-        EXPECT_FALSE(doc.boolValueFromGroup("f", t, true)) << t;
-    doc.setValueInGroup("v", "bool", true); // prints as "true"
-    doc.setValueInGroup("v", "one", 1u);
-    EXPECT_FALSE(doc.boolValueFromGroup("v", "bool", true));
-    EXPECT_TRUE(doc.boolValueFromGroup("v", "one", false));
-    EXPECT_TRUE(doc.boolValueFromGroup("v", "missing", true));
-    EXPECT_FALSE(doc.boolValueFromGroup("v", "missing"));
-}
-
-TEST(IniDocument, ListingsOfGroupsAndKeys)
-{
-    IniFile doc(QByteArray("top=1\n[a]\ny=2\nz=3\n[b]\ny=4\n"));
-    doc.setValue("bare", 5);
-    EXPECT_EQ(sorted(doc.allGroups()), (QStringList{"", "a", "b", "bare"}));
-    EXPECT_TRUE(doc.hasGroup(""));
-    EXPECT_TRUE(doc.hasGroup("bare"));
-    EXPECT_FALSE(doc.hasGroup("A"));
-    EXPECT_EQ(sorted(doc.curGroupKeys()), QStringList{"top"});
-    doc.beginGroup("a");
-    EXPECT_EQ(sorted(doc.curGroupKeys()), (QStringList{"y", "z"}));
-    doc.beginGroup("bare");
-    EXPECT_EQ(doc.curGroupKeys(), QStringList{"bare"});
+    EXPECT_EQ(doc.allKeys(), (QStringList{"/x", "a/b/c", "b/k", "x"}));
+    // A key without "/" counts as its own group and name.
+    EXPECT_EQ(sorted(doc.allGroups()), (QStringList{"", "a", "b", "x"}));
+    EXPECT_TRUE(doc.hasGroup("") && doc.hasGroup("x") && !doc.hasGroup("A"));
+    EXPECT_EQ(sorted(doc.curGroupKeys()), QStringList{"x"});
+    doc.beginGroup("x");
+    EXPECT_EQ(doc.curGroupKeys(), QStringList{"x"});
     doc.beginGroup("none");
     EXPECT_TRUE(doc.curGroupKeys().isEmpty());
 }
 
-TEST(IniDocument, LoadsMergeAndTheLaterTextWins)
+TEST(IniConvMap, StackOfListsAndCallersLists)
 {
-    IniFile doc(QByteArray("[g]\na=1\nb=2\n"));
-    doc.load(QByteArray("[g]\nb=3\nc=4\n"));
-    EXPECT_EQ(doc.allKeys(), (QStringList{"g/a", "g/b", "g/c"}));
-    EXPECT_EQ(doc.valueFromGroup("g", "a"), QVariant("1"));
-    EXPECT_EQ(doc.valueFromGroup("g", "b"), QVariant("3"));
-    doc.setValueInGroup("g", "a", 42);
-    EXPECT_EQ(doc.valueFromGroup("g", "a"), QVariant(42)); // unconverted until written
-    EXPECT_EQ(doc.serialize(), QByteArray("\n[g]\n   a=42\n   b=3\n   c=4\n"));
+    const Entry lower{"", "k", [](const QString& t) { return QVariant(t.toLower()); }, {}};
+    IniFile doc;
+    doc.pushConvMap({kNone, kUpper});
+    doc.pushConvMap({kNone, lower});
+    EXPECT_EQ(doc.parse("g", "k", "Ab"), QVariant("ab"));
+    doc.popConvMap();
+    EXPECT_EQ(doc.parse("g", "k", "Ab"), QVariant("AB"));
+    doc.popConvMap();
+    EXPECT_EQ(doc.parse("g", "k", "Ab"), QVariant("Ab"));
+    // With the stack empty, pop installs the built-in list whatever was current.
+    IniFile own(QList<Entry>{kNone, kUpper});
+    EXPECT_EQ(own.parse("main", "modem", "1"), QVariant("1"));
+    own.popConvMap();
+    EXPECT_EQ(own.parse("main", "modem", "1"), QVariant(true));
+
+    // An ordinary first record converts every key that matches nothing; a
+    // record without a key name matches no key, not even an empty one.
+    const Entry shout{"", "never", [](const QString& t) { return QVariant(t + "!"); },
+                      [](const QVariant& v) { return v.toString() + "?"; }};
+    const Entry nameless{"", nullptr, [](const QString&) { return QVariant(1); }, {}};
+    const Entry exact{"gr", "k", [](const QString&) { return QVariant(2); }, {}};
+    IniFile picky(QList<Entry>{shout, nameless, exact});
+    EXPECT_EQ(picky.parse("group", "", "x"), QVariant("x!"));
+    EXPECT_EQ(picky.store("group", "", QVariant("x")), "x?");
+    EXPECT_EQ(picky.parse("group", "k", "x"), QVariant(2));
+    EXPECT_EQ(picky.parse("g", "k", "x"), QVariant("x!"));
+
+    // Every built-in record after the fallback converts both ways.
+    for (const Entry& e : IniFile::defaultConvMap.mid(1))
+        EXPECT_TRUE(e.group && e.key && e.fromText && e.toText);
+
+    // No records at all: no conversion.
+    IniFile empty(QList<Entry>{});
+    EXPECT_EQ(empty.parse("main", "modem", "1"), QVariant("1"));
+    EXPECT_EQ(empty.store("main", "modem", QVariant(true)), "true");
+    EXPECT_EQ(empty.getConv("main", "modem").group, nullptr);
+
+    // getConv hands out the document's own record; others keep theirs.
+    IniFile::MappingEntry& entry = doc.getConv("dchan2", "nstate");
+    EXPECT_STREQ(entry.group, "dchan");
+    entry.toText = [](const QVariant&) { return QStringLiteral("changed"); };
+    EXPECT_EQ(doc.store("dchan2", "nstate", QVariant(true)), "changed");
+    EXPECT_EQ(IniFile().store("dchan2", "nstate", QVariant(true)), "on");
 }
 
-TEST(IniDocument, LoadingWithAListInstallsAndPushesIt)
+TEST(IniConvMap, EmptyConverterThrowsOutOfLoadKeepingWhatWasRead)
 {
-    IniFile::MappingEntry upper{"", "k", [](const QString& t) { return QVariant(t.toUpper()); },
-                                [](const QVariant& v) { return v.toString(); }};
-    const QList<IniFile::MappingEntry> list{IniFile::defaultConvMap.first(), upper};
+    const Entry half{"", "k", {}, [](const QVariant& v) { return v.toString(); }};
+    IniFile doc(QList<Entry>{kNone, half});
+    EXPECT_EQ(doc.store("g", "k", QVariant(1)), "1");
+    EXPECT_THROW(doc.load(QByteArray("[g]\na=1\nk=2\nb=3\n")), std::bad_function_call);
+    EXPECT_EQ(doc.allKeys(), QStringList{"g/a"});
+    // A converter that gives no value stores nothing.
+    IniFile rejecting(QList<Entry>{kNone, {"", "k", [](const QString&) { return QVariant(); }, {}}});
+    rejecting.load(QByteArray("[g]\nk=1\ny=2\n"));
+    EXPECT_EQ(rejecting.allKeys(), QStringList{"g/y"});
+}
 
-    IniFile doc(QByteArray("[g]\nk=ab\n"), list);
+TEST(IniConvMap, LoadingWithAListInstallsAndPushesItOnlyWhenTheFileOpens)
+{
+    IniFile doc(QByteArray("[g]\nk=ab\n"), {kNone, kUpper});
     EXPECT_EQ(doc.valueFromGroup("g", "k"), QVariant("AB"));
-    doc.popConvMap(); // the pushed copy of the list
+    doc.popConvMap(); // the pushed copy
     EXPECT_EQ(doc.parse("g", "k", "cd"), QVariant("CD"));
     doc.popConvMap(); // stack empty: built-in list
     EXPECT_EQ(doc.parse("g", "k", "cd"), QVariant("cd"));
+    doc.load(QByteArray("[g]\nk=xy\n"), {kNone, kUpper});
+    doc.popConvMap();
+    EXPECT_EQ(doc.valueFromGroup("g", "k"), QVariant("XY"));
+    EXPECT_EQ(doc.parse("g", "k", "x"), QVariant("X"));
 
-    IniFile other;
-    other.load(QByteArray("[g]\nk=xy\n"), list);
-    EXPECT_EQ(other.valueFromGroup("g", "k"), QVariant("XY"));
-    other.popConvMap();
-    EXPECT_EQ(other.parse("g", "k", "x"), QVariant("X"));
-}
-
-TEST(IniDocument, LoadFromFile)
-{
-    IniFile doc;
-    ASSERT_TRUE(doc.load(kDeviceFile));
-    EXPECT_EQ(doc.valueFromGroup("main", "name"), QVariant(QString::fromUtf8("Регистратор")));
-    EXPECT_EQ(doc.valueFromGroup("main", "moddate"), QVariant(31u));
-    EXPECT_EQ(doc.valueFromGroup("main", "modem"), QVariant(true));
-    EXPECT_EQ(doc.valueFromGroup("main", "Debug"), QVariant(false));
-    EXPECT_EQ(doc.valueFromGroup("main", "UseTagsWithTime"), QVariant("1"));
-    EXPECT_EQ(doc.valueFromGroup("MAIN", "UseTagsWithTime"), QVariant(true));
-    EXPECT_EQ(doc.valueFromGroup("line1", "flags"), QVariant(255u));
-    EXPECT_EQ(doc.valueFromGroup("line1", "linemask"), QVariant(15u));
-    EXPECT_EQ(doc.valueFromGroup("achan7", "need_arc"), QVariant(true));
-    EXPECT_EQ(doc.valueFromGroup("achan7", "typeust"), QVariant(false));
-    EXPECT_EQ(doc.valueFromGroup("achan7", "unit"), QVariant(QString::fromUtf8("кВ")));
-    EXPECT_EQ(doc.valueFromGroup("dchan3", "nstate"), QVariant(true));
-    EXPECT_EQ(doc.valueFromGroup("dchan4", "nstate"), QVariant(false));
-    EXPECT_EQ(doc.valueFromGroup("calcchan1", "kzauto"), QVariant(false));
-
-    const QByteArray expected("\n[MAIN]\n   UseTagsWithTime=1\n"
-                              "\n[main]\n   Debug=0\n   UseTagsWithTime=1\n   moddate=0x1f\n   modem=1\n"
-                              "   name=\xD0\xE5\xE3\xE8\xF1\xF2\xF0\xE0\xF2\xEE\xF0\n"
-                              "\n[achan7]\n   invertphase=0\n   need_arc=1\n   typeust=0\n   unit=\xEA\xC2\n"
-                              "\n[calcchan1]\n   kzauto=0\n   wrt=1\n"
-                              "\n[dchan3]\n   event=1\n   nstate=on\n"
-                              "\n[dchan4]\n   nstate=off\n"
-                              "\n[line1]\n   flags=0xff\n   linemask=0xf\n");
-    EXPECT_EQ(doc.serialize(), expected);
-}
-
-TEST(IniDocument, FailedLoadChangesNothing)
-{
-    IniFile::MappingEntry upper{"", "k", [](const QString& t) { return QVariant(t.toUpper()); },
-                                [](const QVariant& v) { return v.toString(); }};
-    IniFile doc(QByteArray("[g]\nk=ab\n"));
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    for (const QString& path : {dir.filePath("missing.ini"), dir.path()}) {
-        SCOPED_TRACE(qPrintable(path));
-        EXPECT_FALSE(doc.load(path));
-        EXPECT_FALSE(doc.load(path, {IniFile::defaultConvMap.first(), upper}));
+    lcctest::ScratchDir dir;
+    IniFile other(QByteArray("[g]\nk=ab\n"));
+    for (const QString& path : {dir.qpath("missing.ini"), dir.qpath("")}) {
+        EXPECT_FALSE(other.load(path));
+        EXPECT_FALSE(other.load(path, {kNone, kUpper}));
     }
-    EXPECT_EQ(doc.allKeys(), QStringList{"g/k"});
-    EXPECT_EQ(doc.parse("g", "k", "x"), QVariant("x")); // list not installed
-    doc.popConvMap();                                   // nothing was pushed either: the built-in list stays
-    EXPECT_EQ(doc.parse("main", "modem", "1"), QVariant(true));
+    EXPECT_EQ(other.allKeys(), QStringList{"g/k"});
+    other.popConvMap(); // nothing was pushed: the built-in list stays
+    EXPECT_EQ(other.parse("g", "k", "x"), QVariant("x"));
+    EXPECT_EQ(other.parse("main", "modem", "1"), QVariant(true));
+    EXPECT_TRUE(other.load(QString::fromStdString(dir.write("cfg.ini", "[g]\nk=cd\n")), {kNone, kUpper}));
+    EXPECT_EQ(other.valueFromGroup("g", "k"), QVariant("CD"));
+}
 
-    const QString file = dir.filePath("cfg.ini");
-    QFile out(file);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write("[g]\nk=cd\n");
-    out.close();
-    EXPECT_TRUE(doc.load(file, {IniFile::defaultConvMap.first(), upper}));
-    EXPECT_EQ(doc.valueFromGroup("g", "k"), QVariant("CD"));
+TEST(IniWriter, ConverterSeesEveryKeyOnceInWrittenOrderAndMayChangeTheDocument)
+{
+    // A caller's list whose first record is an ordinary one converts every key.
+    IniFile doc;
+    QStringList seen;
+    const QList<Entry> list{{"", "none", {}, [&](const QVariant& v) {
+                                 seen.append(v.toString());
+                                 if (v.toString() == QLatin1String("a/w")) {
+                                     doc.setValue("b/y", "changed");
+                                     for (int i = 0; i < 100; ++i)
+                                         doc.setValue(QStringLiteral("n/%1").arg(i), i);
+                                 }
+                                 return QStringLiteral("<%1>").arg(v.toString());
+                             }}};
+    for (const char* key : {"ch2/x", "b/y", "a.b/z", "a/w", "/v", "ch10/u", "k"})
+        doc.setValue(key, QString::fromLatin1(key));
+    doc.pushConvMap(list);
+    // The keys written are those held when writing begins; a value changed
+    // by an earlier conversion is written as it is then.
+    EXPECT_EQ(doc.serialize(), QByteArray("   v=</v>\n\n[a]\n   w=<a/w>\n\n[a.b]\n   z=<a.b/z>\n"
+                                          "\n[b]\n   y=<changed>\n\n[k]\n   k=<k>\n"
+                                          "\n[ch10]\n   u=<ch10/u>\n\n[ch2]\n   x=<ch2/x>\n"));
+    EXPECT_EQ(seen, (QStringList{"/v", "a/w", "a.b/z", "changed", "k", "ch10/u", "ch2/x"}));
+    EXPECT_TRUE(doc.serialize().contains("\n[n]\n   0=<0>\n   1=<1>\n   10=<10>\n"));
+}
+
+TEST(IniWriter, BrokenSurrogatesAndTextBeyondAnyBuffer)
+{
+    // Text that is no valid UTF-16 holds no digit as far as group order goes.
+    const QString lone = QStringLiteral("ch") + QChar(0xD800) + QStringLiteral("3");
+    IniFile doc;
+    doc.setValueInGroup(lone, "a", QStringLiteral("lone"));
+    doc.setValueInGroup(QStringLiteral("ch") + QChar(0xDC00) + QStringLiteral("4"), "b",
+                        QStringLiteral("low"));
+    doc.setValueInGroup("ch1", "bad", QString(QChar(0xDC00)) + QLatin1Char('x') + QChar(0xD800));
+    EXPECT_EQ(doc.serialize(), QByteArray("\n[ch?3]\n   a=lone\n\n[ch?4]\n   b=low\n\n[ch1]\n   bad=?x?\n"));
+
+    // Over four million characters, surrogate pairs on every line, come out whole.
+    IniFile big;
+    const QString value = QString::fromUtf16(u"\u044F\U0001F600").repeated(450);
+    const QByteArray bytes = QByteArray("\xFF?").repeated(450);
+    QByteArray expected("\n[g]\n");
+    for (int i = 0; i < 5000; ++i) {
+        const QString name = QStringLiteral("k%1").arg(i, 5, 10, QLatin1Char('0'));
+        big.setValueInGroup("g", name, QVariant(value));
+        expected += "   " + name.toLatin1() + "=" + bytes + "\n";
+    }
+    EXPECT_EQ(big.serialize(), expected);
+}
+
+TEST(IniDocument, ReadsAndWritesAtTheDevicePositionLeavingItOpen)
+{
+    IniFile doc(QByteArray("[g]\nx=1\n"));
+    EXPECT_EQ(doc.serialize(QStringLiteral("/nowhere/cfg.ini")),
+              (QHash<QString, QByteArray>{{QStringLiteral("/nowhere/cfg.ini"), doc.serialize()}}));
+    QByteArray bytes("head");
+    QBuffer buffer(&bytes);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadWrite));
+    buffer.seek(4);
+    EXPECT_TRUE(doc.myIniWriteFunc(buffer, {{QStringLiteral("h/y"), QVariant(2)}}));
+    EXPECT_TRUE(doc.myIniWriteFunc(buffer, {}));
+    EXPECT_TRUE(buffer.isOpen());
+    EXPECT_EQ(bytes, QByteArray("head\n[h]\n   y=2\n"));
+    // Reading merges into the caller's map, the document untouched.
+    buffer.seek(4);
+    QMap<QString, QVariant> map{{QStringLiteral("h/y"), QVariant(1)}, {QStringLiteral("h/z"), QVariant(3)}};
+    EXPECT_TRUE(doc.myIniReadFunc(buffer, map));
+    EXPECT_TRUE(buffer.isOpen());
+    EXPECT_EQ(map, (QMap<QString, QVariant>{{QStringLiteral("h/y"), QVariant("2")},
+                                            {QStringLiteral("h/z"), QVariant(3)}}));
+    EXPECT_EQ(doc.allKeys(), QStringList{"g/x"});
+}
+
+// Any document of keys the format can hold reads back from its text as it
+// was, typed values of the built-in conversions included.
+TEST(IniDocument, WrittenDocumentsReadBackTheSame)
+{
+    const unsigned seed = 20240611;
+    std::mt19937 random(seed);
+    const auto pick = [&](const QString& from, int min, int max) {
+        QString text;
+        const int length = std::uniform_int_distribution<int>(min, max)(random);
+        for (int i = 0; i < length; ++i)
+            text += from.at(std::uniform_int_distribution<int>(0, from.size() - 1)(random));
+        return text;
+    };
+    const QString nameChars = QString::fromUtf8("abzAZ09_.-/ ж");
+    const QString valueChars = QString::fromUtf8("az09 =[]/.-_ЖюЁ€\"'");
+    const char* typed[][2] = {{"main", "modem"}, {"line7", "flags"}, {"dchan2", "nstate"}, {"", "linemask"}};
+    for (int round = 0; round < 300; ++round) {
+        IniFile doc;
+        const int keys = std::uniform_int_distribution<int>(0, 12)(random);
+        for (int i = 0; i < keys; ++i) {
+            const QString group = i % 5 == 0 ? QString() : pick(QStringLiteral("ab9_.Z"), 1, 4);
+            // Names and values begin and end with a letter: blanks only inside.
+            const QString name =
+                pick(QStringLiteral("kx"), 1, 1) + pick(nameChars, 0, 6) + pick(QStringLiteral("kx"), 1, 1);
+            doc.setValueInGroup(group, name, "v" + pick(valueChars, 0, 8) + "v");
+        }
+        const auto& t = typed[round % 4]; // flags at even rounds, masks at odd ones
+        doc.setValueInGroup(t[0], t[1], round % 2 ? QVariant(round * 2654435761u) : QVariant(round % 3 == 0));
+        const QByteArray text = doc.serialize();
+        IniFile back(text);
+        ASSERT_EQ(back.allKeys(), doc.allKeys()) << "seed " << seed << " round " << round << "\n"
+                                                 << text.constData();
+        for (const QString& key : doc.allKeys()) {
+            const int slash = key.indexOf('/');
+            const QVariant a = doc.valueFromGroup(key.left(slash), key.mid(slash + 1));
+            const QVariant b = back.valueFromGroup(key.left(slash), key.mid(slash + 1));
+            ASSERT_TRUE(a.userType() == b.userType() && a == b)
+                << "seed " << seed << " key " << key.toStdString();
+        }
+        ASSERT_EQ(back.serialize(), text) << "seed " << seed << " round " << round;
+    }
 }

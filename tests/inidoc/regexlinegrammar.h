@@ -13,7 +13,7 @@
 namespace lcctest {
 
 struct RegexLine {
-    LibCommonCfg::internal::IniLine::Kind kind = LibCommonCfg::internal::IniLine::Empty;
+    LibCommonCfg::internal::IniLine::Kind kind;
     QString name;
     QString value;
 };
@@ -25,30 +25,19 @@ inline RegexLine classifyLineByRegex(const QString& rawLine)
     static const QRegularExpression section(QStringLiteral("^\\s*\\[([\\w\\.]+)\\]\\s*$"));
     static const QRegularExpression keyLine(QStringLiteral("^\\s*([^\\[].*)\\s*=\\s*(.*)$"));
 
-    RegexLine result;
-    QString line(rawLine);
-    line.remove(comment);
-    line = line.trimmed();
+    const QString line = QString(rawLine).remove(comment).trimmed();
     if (line.isEmpty())
-        return result;
+        return {IniLine::Empty, {}, {}};
     const QRegularExpressionMatch header = section.match(line);
-    if (header.hasMatch()) {
-        result.kind = IniLine::Section;
-        result.name = header.captured(1);
-        return result;
-    }
+    if (header.hasMatch())
+        return {IniLine::Section, header.captured(1), {}};
     const QRegularExpressionMatch key = keyLine.match(line);
-    if (!key.hasMatch()) {
-        result.kind = IniLine::Other;
-        return result;
-    }
+    if (!key.hasMatch())
+        return {IniLine::Other, {}, {}};
     // The key runs from its first character to the first "=" after it.
     const int keyStart = key.capturedStart(1);
     const int eq = line.indexOf(QLatin1Char('='), keyStart + 1);
-    result.kind = IniLine::Key;
-    result.name = line.mid(keyStart, eq - keyStart).trimmed();
-    result.value = line.mid(eq + 1).trimmed();
-    return result;
+    return {IniLine::Key, line.mid(keyStart, eq - keyStart).trimmed(), line.mid(eq + 1).trimmed()};
 }
 
 } // namespace lcctest

@@ -1,5 +1,15 @@
-// Dotted-quad conversion, network overlap and the gateway and interface checks.
+// Runs the network check cases under tests/cases/netcheck: one row per
+// check, fields separated by tabs. An interface is written ADDRESS/MASK, an
+// optional /GATEWAY text after it, and further addresses after "+"; the
+// interfaces of a list are separated by blanks. Numbers are dotted quads.
+//   bin TEXT NUMBER                   gatewayToBin
+//   overlap NET/MASK NET/MASK yes|no  NetworkParams::contains of a network
+//   inside NET/MASK NUMBER yes|no     NetworkParams::contains of an address
+//   gateway INTERFACE NUMBER yes|no   checkGatewayIfNet
+//   check INTERFACES NETWORK          checkNetIfList
 #include <LibCommonCfg/netcheck.h>
+
+#include "support/cases.h"
 
 #include <gtest/gtest.h>
 
@@ -7,148 +17,83 @@ using namespace LibCommonCfg;
 
 namespace {
 
-unsigned int quad(unsigned a, unsigned b, unsigned c, unsigned d)
-{
-    return (a << 24) | (b << 16) | (c << 8) | d;
-}
+const char kCases[] = "netcheck";
 
-NetIf netIf(const QString& address, const QString& netmask, QList<IpParams> extra = {})
+unsigned int number(const QByteArray& dotted)
 {
-    NetIf result;
-    result.ip.address = address;
-    result.ip.netmask = netmask;
-    result.extraIps = extra;
+    unsigned int result = 0;
+    for (const QByteArray& part : dotted.split('.'))
+        result = (result << 8) | part.toUInt();
     return result;
 }
 
-IpParams ip(const QString& address, const QString& netmask)
+IpParams ipOf(const QByteArray& text)
 {
-    IpParams result;
-    result.address = address;
-    result.netmask = netmask;
-    return result;
+    const QList<QByteArray> parts = text.split('/');
+    IpParams ip;
+    ip.address = QString::fromLatin1(parts.value(0));
+    ip.netmask = QString::fromLatin1(parts.value(1));
+    ip.gateway = QString::fromLatin1(parts.value(2));
+    return ip;
 }
+
+NetIf netIfOf(const QByteArray& text)
+{
+    NetIf netIf;
+    const QList<QByteArray> addresses = text.split('+');
+    netIf.ip = ipOf(addresses.first());
+    for (int i = 1; i < addresses.size(); ++i)
+        netIf.extraIps.append(ipOf(addresses.at(i)));
+    return netIf;
+}
+
+NetworkParams networkOf(const QByteArray& text)
+{
+    return NetworkParams{ipOf(text).address, ipOf(text).netmask};
+}
+
+class NetCase : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(NetCase, Runs)
+{
+    const lcctest::CaseFile c = lcctest::readCase(kCases, GetParam());
+    ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
+    ASSERT_EQ(c.unknownWord({"bin", "overlap", "inside", "gateway", "check"}), QByteArray());
+    for (const auto& line : c.lines) {
+        const QList<QByteArray> f = line.second.split('\t');
+        SCOPED_TRACE(line.first.toStdString() + " " + line.second.toStdString());
+        if (line.first == "bin") {
+            EXPECT_EQ(gatewayToBin(QString::fromLatin1(f.value(0))), number(f.value(1)));
+        } else if (line.first == "overlap") {
+            EXPECT_EQ(networkOf(f.value(0)).contains(networkOf(f.value(1))), f.value(2) == "yes");
+        } else if (line.first == "inside") {
+            EXPECT_EQ(networkOf(f.value(0)).contains(number(f.value(1))), f.value(2) == "yes");
+        } else if (line.first == "gateway") {
+            EXPECT_EQ(checkGatewayIfNet(netIfOf(f.value(0)), number(f.value(1))), f.value(2) == "yes");
+        } else if (line.first == "check") {
+            QList<NetIf> list;
+            for (const QByteArray& text : f.value(0).split(' ')) {
+                if (!text.isEmpty())
+                    list.append(netIfOf(text));
+            }
+            const QString network = checkNetIfList(list);
+            EXPECT_EQ(network.toStdString(), f.value(1).toStdString());
+            EXPECT_FALSE(network.isNull());
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NetCase, ::testing::ValuesIn(lcctest::caseNames(kCases)),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return lcctest::testName(info.param);
+                         });
 
 } // namespace
 
-TEST(NetCheck, DottedTextToNumber)
-{
-    EXPECT_EQ(gatewayToBin("192.168.1.10"), quad(192, 168, 1, 10));
-    EXPECT_EQ(gatewayToBin(""), 0u);
-    EXPECT_EQ(gatewayToBin(QString()), 0u);
-    EXPECT_EQ(gatewayToBin("10.1"), 10u * 256u + 1u);
-    EXPECT_EQ(gatewayToBin("1.2.3.x"), quad(1, 2, 3, 0));
-    // 256 spills into the octet above, where it is ORed with the 1 already there.
-    EXPECT_EQ(gatewayToBin("1.256.0.0"), quad(1, 0, 0, 0));
-    EXPECT_EQ(gatewayToBin("2.256.0.0"), quad(3, 0, 0, 0));
-    EXPECT_EQ(gatewayToBin("0.0.1.256"), quad(0, 0, 1, 0));
-    EXPECT_EQ(gatewayToBin("0.0.0.65537"), quad(0, 1, 0, 1));
-    EXPECT_EQ(gatewayToBin("255.255.255.255"), 0xffffffffu);
-    EXPECT_EQ(gatewayToBin("0.0.0.0"), 0u);
-    EXPECT_EQ(gatewayToBin(" 10 .1..3"), quad(10, 1, 0, 3));
-    EXPECT_EQ(gatewayToBin("-1.2.3.4"), quad(0, 2, 3, 4));
-    // Five parts: the first is shifted by 32 bits, taken as 0, so it lands in the low octet.
-    EXPECT_EQ(gatewayToBin("7.1.2.3.4"), quad(1, 2, 3, 4) | 7u);
-}
-
 TEST(NetCheck, RecordsCompareByTheirTexts)
 {
-    IpParams a = ip("10.0.0.1", "255.0.0.0");
-    IpParams b = a;
-    EXPECT_TRUE(a == b);
-    EXPECT_FALSE(a != b);
-    b.gateway = QLatin1String("");
-    EXPECT_TRUE(a == b); // null equals empty
-    b.gateway = "10.0.0.254";
-    EXPECT_TRUE(a != b);
-    b = a;
-    b.address = "10.0.0.2";
-    EXPECT_FALSE(a == b);
-    b = a;
-    b.netmask = "255.255.0.0";
-    EXPECT_FALSE(a == b);
-    EXPECT_TRUE(NetIf().ip.address.isNull());
-    EXPECT_TRUE(NetIf().aux1.isNull());
-    EXPECT_TRUE(NetIf().extraIps.isEmpty());
-}
-
-TEST(NetCheck, NetworksOverlap)
-{
-    const NetworkParams wide{"10.0.0.0", "255.0.0.0"};
-    const NetworkParams narrow{"10.1.0.0", "255.255.0.0"};
-    const NetworkParams other{"10.2.0.0", "255.255.0.0"};
-    EXPECT_TRUE(wide.contains(narrow));
-    EXPECT_TRUE(narrow.contains(wide));
-    EXPECT_FALSE(narrow.contains(other));
-    EXPECT_FALSE(other.contains(narrow));
-    EXPECT_TRUE(narrow.contains(narrow));
-    EXPECT_TRUE((NetworkParams{"192.168.1.0", ""}).contains(other)); // empty mask: everything
-
-    EXPECT_TRUE(narrow.contains(quad(10, 1, 200, 3)));
-    EXPECT_FALSE(narrow.contains(quad(10, 2, 0, 1)));
-    EXPECT_TRUE((NetworkParams{"0.0.0.0", "0.0.0.0"}).contains(quad(8, 8, 8, 8)));
-    const NetworkParams host{"192.168.1.5", "255.255.255.255"};
-    EXPECT_TRUE(host.contains(quad(192, 168, 1, 5)));
-    EXPECT_FALSE(host.contains(quad(192, 168, 1, 6)));
-}
-
-TEST(NetCheck, GatewayReachableFromTheInterface)
-{
-    const unsigned int gw = gatewayToBin("192.168.1.1");
-    EXPECT_TRUE(checkGatewayIfNet(netIf("192.168.1.5", "255.255.255.0"), gw));
-    EXPECT_FALSE(checkGatewayIfNet(netIf("192.168.2.5", "255.255.255.0"), gw));
-    EXPECT_FALSE(checkGatewayIfNet(netIf("", "255.255.255.0"), gw));
-    EXPECT_FALSE(checkGatewayIfNet(netIf("", ""), 0u));
-    EXPECT_TRUE(checkGatewayIfNet(netIf("10.0.0.1", "0.0.0.0"), gw));
-    EXPECT_FALSE(checkGatewayIfNet(netIf("10.0.0.1", "255.255.255.255"), gw));
-    EXPECT_TRUE(checkGatewayIfNet(netIf("10.0.0.1", "255.255.255.255"), gatewayToBin("10.0.0.1")));
-
-    // The first extra address counts, the second does not.
-    const NetIf multi = netIf("10.0.0.1", "255.255.255.0",
-                              {ip("172.16.0.1", "255.255.0.0"), ip("192.168.1.2", "255.255.255.0")});
-    EXPECT_TRUE(checkGatewayIfNet(multi, gatewayToBin("172.16.5.5")));
-    EXPECT_FALSE(checkGatewayIfNet(multi, gw));
-    EXPECT_TRUE(checkGatewayIfNet(multi, gatewayToBin("10.0.0.254")));
-    EXPECT_FALSE(checkGatewayIfNet(
-        netIf("10.0.0.1", "255.255.255.0", {ip("", ""), ip("192.168.1.2", "255.255.255.0")}), gw));
-    // The gateway text of the record is not what is checked.
-    NetIf withText = netIf("10.0.0.1", "255.255.255.0");
-    withText.ip.gateway = "10.0.0.254";
-    EXPECT_FALSE(checkGatewayIfNet(withText, gw));
-}
-
-TEST(NetCheck, OverlappingInterfaceNetworks)
-{
-    EXPECT_EQ(checkNetIfList({netIf("192.168.1.5", "255.255.255.0"), netIf("192.168.1.7", "255.255.255.0")}),
-              "192.168.1.0");
-    EXPECT_EQ(checkNetIfList({netIf("10.0.0.1", "255.0.0.0"), netIf("10.1.0.1", "255.255.0.0")}), "10.1.0.0");
-    EXPECT_EQ(checkNetIfList({netIf("10.1.0.1", "255.255.0.0"), netIf("10.0.0.1", "255.0.0.0")}), "10.1.0.0");
-    EXPECT_EQ(checkNetIfList({netIf("10.0.0.1", "255.255.255.0", {ip("10.0.0.9", "255.255.255.0")})}),
-              "10.0.0.0");
-    EXPECT_EQ(checkNetIfList({netIf("192.168.3.4", "255.255.255.0"), netIf("10.0.0.1", "")}), "192.168.3.0");
-    EXPECT_EQ(checkNetIfList({netIf("10.0.0.1", "255.255.255.255"), netIf("10.0.0.1", "255.255.255.255")}),
-              "10.0.0.1");
-    EXPECT_EQ(checkNetIfList({netIf("10.0.0.1", "0.0.0.0"), netIf("192.168.1.1", "255.255.255.0")}),
-              "192.168.1.0");
-    // The first overlapping pair in list order is reported.
-    EXPECT_EQ(checkNetIfList({netIf("10.0.0.1", "255.255.255.0"), netIf("172.16.0.1", "255.255.0.0"),
-                              netIf("172.16.9.1", "255.255.255.0"), netIf("10.0.0.2", "255.255.255.0")}),
-              "172.16.9.0");
-}
-
-TEST(NetCheck, SeparateOrEmptyNetworksGiveAnEmptyText)
-{
-    const QString three =
-        checkNetIfList({netIf("192.168.1.5", "255.255.255.0"), netIf("192.168.2.5", "255.255.255.0"),
-                        netIf("10.0.0.1", "255.0.0.0", {ip("172.16.0.1", "255.255.0.0")})});
-    EXPECT_TRUE(three.isEmpty());
-    EXPECT_FALSE(three.isNull());
-    EXPECT_FALSE(checkNetIfList({}).isNull());
-    EXPECT_TRUE(checkNetIfList({}).isEmpty());
-    EXPECT_EQ(
-        checkNetIfList({netIf("", ""), netIf("", "255.0.0.0", {ip("", "")}), netIf(QString(), QString())}),
-        "");
-    EXPECT_EQ(checkNetIfList({netIf("", ""), netIf("10.0.0.1", "255.0.0.0"), netIf("", "")}), "");
-    // Malformed parts count as 0: 10.x.0.1 lies in 10.0.0.0/8.
-    EXPECT_EQ(checkNetIfList({netIf("10.x.0.1", "255.255.0.0"), netIf("10.0.5.5", "255.0.0.0")}), "10.0.0.0");
+    const IpParams a = ipOf("10.0.0.1/255.0.0.0");
+    EXPECT_TRUE(a == ipOf("10.0.0.1/255.0.0.0/") && !(a != ipOf("10.0.0.1/255.0.0.0/"))); // null equals empty
+    for (const char* other : {"10.0.0.2/255.0.0.0", "10.0.0.1/255.255.0.0", "10.0.0.1/255.0.0.0/10.0.0.254"})
+        EXPECT_TRUE(!(a == ipOf(other)) && a != ipOf(other)) << other;
 }
