@@ -43,16 +43,16 @@ QCommandLineOption versionOption()
                               QStringLiteral("print the version"));
 }
 
-QCommandLineOption qtOption(const OptionSpec& spec)
+QCommandLineOption qtOption(const OptionRow& row)
 {
-    return QCommandLineOption(QLatin1String(spec.name), QLatin1String(spec.description),
-                              spec.valueName == nullptr ? QString() : QLatin1String(spec.valueName));
+    return QCommandLineOption(QLatin1String(row.name), QLatin1String(row.description),
+                              row.valueName == nullptr ? QString() : QLatin1String(row.valueName));
 }
 
-QString argumentSyntax(const CommandSpec& command)
+QString argumentSyntax(const CommandRow& command)
 {
     QStringList syntax;
-    for (const PositionalSpec& positional : command.positionals) {
+    for (const PositionalRow& positional : command.positionals) {
         if (positional.name != nullptr)
             syntax << QLatin1String(positional.syntax != nullptr ? positional.syntax : positional.name);
     }
@@ -71,7 +71,7 @@ QString optionSections(const QCommandLineParser& parser)
 QString allHelp()
 {
     QString text = generalHelp();
-    for (const CommandSpec& command : commandTable())
+    for (const CommandRow& command : commandTable())
         text += QLatin1Char('\n') + commandHelp(command);
     return text;
 }
@@ -83,7 +83,7 @@ QString generalHelp()
     QString text = QStringLiteral("Usage: commoncfg COMMAND [options] [arguments...]\n"
                                   "Looks into and edits the configuration files of a measuring device.\n\n"
                                   "Commands:\n");
-    for (const CommandSpec& command : commandTable())
+    for (const CommandRow& command : commandTable())
         text +=
             QStringLiteral("  %1 %2\n      %3\n")
                 .arg(QLatin1String(command.name), argumentSyntax(command), QLatin1String(command.summary));
@@ -94,15 +94,15 @@ QString generalHelp()
            QStringLiteral("\nExit codes: 0 success, 1 a finding or a missing key, 2 usage or I/O error.\n");
 }
 
-QString commandHelp(const CommandSpec& command)
+QString commandHelp(const CommandRow& command)
 {
     QCommandLineParser parser;
     parser.addOption(helpOption(QStringLiteral("print this help")));
-    for (const OptionSpec& option : optionTable()) {
+    for (const OptionRow& option : optionTable()) {
         if ((command.options & option.bit) != 0)
             parser.addOption(qtOption(option));
     }
-    for (const PositionalSpec& positional : command.positionals) {
+    for (const PositionalRow& positional : command.positionals) {
         if (positional.name != nullptr)
             parser.addPositionalArgument(QLatin1String(positional.name),
                                          QLatin1String(positional.description));
@@ -118,7 +118,7 @@ int helpCommand(const QStringList& arguments, const CommonOptions& /*options*/)
         out() << generalHelp();
         return ExitOk;
     }
-    const CommandSpec* command = findCommand(arguments.first());
+    const CommandRow* command = findCommand(arguments.first());
     if (command == nullptr)
         return unknownCommand(arguments.first());
     out() << commandHelp(*command);
@@ -135,8 +135,8 @@ int run(const QStringList& arguments)
     const QCommandLineOption helpAll = helpAllOption();
     const QCommandLineOption version = versionOption();
     parser.addOptions({help, helpAll, version});
-    QList<QPair<const OptionSpec*, QCommandLineOption>> commandOptions;
-    for (const OptionSpec& option : optionTable()) {
+    QList<QPair<const OptionRow*, QCommandLineOption>> commandOptions;
+    for (const OptionRow& option : optionTable()) {
         commandOptions.append({&option, qtOption(option)});
         parser.addOption(commandOptions.last().second);
     }
@@ -156,7 +156,7 @@ int run(const QStringList& arguments)
         return helpCommand(positionals.mid(0, 1), CommonOptions());
     if (positionals.isEmpty())
         return usage(QStringLiteral("no command given"));
-    const CommandSpec* command = findCommand(positionals.first());
+    const CommandRow* command = findCommand(positionals.first());
     if (command == nullptr)
         return unknownCommand(positionals.first());
 

@@ -18,7 +18,7 @@ int run(const QStringList& arguments);
 QString generalHelp();
 
 // The help of one command: its arguments and only the options it accepts.
-QString commandHelp(const CommandSpec& command);
+QString commandHelp(const CommandRow& command);
 
 // The handler of "help [COMMAND]".
 int helpCommand(const QStringList& arguments, const CommonOptions& options);

@@ -50,7 +50,7 @@ QString setWait(const QString& value, CommonOptions* options)
     return QString();
 }
 
-const OptionSpec kOptions[] = {
+const OptionRow kOptions[] = {
     {OptJson, "json", nullptr, "print JSON", setJson},
     {OptFormat, "format", "ini|setup|tz", "the kind of file, instead of telling it from the content",
      setFormat},
@@ -97,7 +97,7 @@ int passwordText(const QStringList& arguments, const CommonOptions& /*options*/)
     return password(arguments.at(0), arguments.at(1));
 }
 
-const CommandSpec kCommands[] = {
+const CommandRow kCommands[] = {
     {"show",
      "print the document: groups, keys, typed values and comments",
      {{{"FILE|-", "the file to read; - reads standard input"}}},
@@ -150,19 +150,19 @@ const CommandSpec kCommands[] = {
 
 } // namespace
 
-Rows<CommandSpec> commandTable()
+Rows<CommandRow> commandTable()
 {
     return {kCommands, std::size(kCommands)};
 }
 
-Rows<OptionSpec> optionTable()
+Rows<OptionRow> optionTable()
 {
     return {kOptions, std::size(kOptions)};
 }
 
-const CommandSpec* findCommand(const QString& name)
+const CommandRow* findCommand(const QString& name)
 {
-    for (const CommandSpec& command : commandTable()) {
+    for (const CommandRow& command : commandTable()) {
         if (name == QLatin1String(command.name))
             return &command;
     }

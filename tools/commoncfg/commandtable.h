@@ -20,7 +20,7 @@ enum Option : unsigned {
     OptWait = 1U << 4,
 };
 
-struct OptionSpec {
+struct OptionRow {
     Option bit;
     const char* name;      // the long name, without "--"
     const char* valueName; // nullptr for an option without a value
@@ -31,7 +31,7 @@ struct OptionSpec {
 };
 
 // One positional argument as the help shows it.
-struct PositionalSpec {
+struct PositionalRow {
     const char* name = nullptr; // "FILE|-", "[KEY VALUE...]"
     const char* description = nullptr;
     const char* syntax = nullptr; // in the usage line, when other than the name
@@ -50,10 +50,10 @@ struct Arity {
     }
 };
 
-struct CommandSpec {
+struct CommandRow {
     const char* name;
     const char* summary;
-    std::array<PositionalSpec, 4> positionals; // unused entries have no name
+    std::array<PositionalRow, 4> positionals; // unused entries have no name
     Arity arity;
     unsigned options;    // Option bits the command accepts
     const char* expects; // the arguments in words, for "NAME expects ..."
@@ -70,11 +70,11 @@ template <typename Row> struct Rows {
     const Row* end() const { return first + count; }
 };
 
-Rows<CommandSpec> commandTable();
-Rows<OptionSpec> optionTable();
+Rows<CommandRow> commandTable();
+Rows<OptionRow> optionTable();
 
 // The row of the command called `name`, or nullptr.
-const CommandSpec* findCommand(const QString& name);
+const CommandRow* findCommand(const QString& name);
 
 } // namespace commoncfg
 
