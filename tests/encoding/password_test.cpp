@@ -13,31 +13,19 @@
 
 namespace {
 
-const char kCases[] = "encoding";
-
 QByteArray scrambled(QByteArray bytes)
 {
     encryptPassword(bytes);
     return bytes;
 }
 
-class ScrambleCase : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(ScrambleCase, Runs)
+LCC_CASE_TEST(ScrambleCase, "encoding", "scramble")
 {
-    const lcctest::CaseFile c = lcctest::readCase(kCases, GetParam());
-    ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
-    ASSERT_EQ(c.unknownWord({"scramble"}), QByteArray());
     for (const QByteArray& row : c.all("scramble")) {
         const QList<QByteArray> f = row.split('\t');
         EXPECT_EQ(scrambled(QByteArray::fromHex(f.value(0))).toHex(), f.value(1)) << row.constData();
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, ScrambleCase, ::testing::ValuesIn(lcctest::caseNames(kCases)),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return lcctest::testName(info.param);
-                         });
 
 } // namespace
 

@@ -20,8 +20,6 @@ using LibCommonCfg::IniFile;
 
 namespace {
 
-const char kCases[] = "inidoc";
-
 // Whole, NUL bytes included.
 QString str(const QByteArray& bytes)
 {
@@ -48,13 +46,8 @@ QVariant variant(const QByteArray& described)
     return value;
 }
 
-class IniCase : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(IniCase, Runs)
+LCC_CASE_TEST(IniCase, "inidoc", "load", "set", "noconv", "conv", "store", "boolvalue", "entry")
 {
-    const lcctest::CaseFile c = lcctest::readCase(kCases, GetParam());
-    ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
-    ASSERT_EQ(c.unknownWord({"load", "set", "noconv", "conv", "store", "boolvalue", "entry"}), QByteArray());
     IniFile doc;
     if (c.hasFile("in")) {
         ASSERT_TRUE(doc.load(c.folder + QStringLiteral("/in")));
@@ -95,10 +88,5 @@ TEST_P(IniCase, Runs)
         EXPECT_EQ(doc.serialize(), c.file("out"));
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, IniCase, ::testing::ValuesIn(lcctest::caseNames(kCases)),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return lcctest::testName(info.param);
-                         });
 
 } // namespace

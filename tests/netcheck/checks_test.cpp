@@ -17,8 +17,6 @@ using namespace LibCommonCfg;
 
 namespace {
 
-const char kCases[] = "netcheck";
-
 unsigned int number(const QByteArray& dotted)
 {
     unsigned int result = 0;
@@ -52,13 +50,8 @@ NetworkParams networkOf(const QByteArray& text)
     return NetworkParams{ipOf(text).address, ipOf(text).netmask};
 }
 
-class NetCase : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(NetCase, Runs)
+LCC_CASE_TEST(NetCase, "netcheck", "bin", "overlap", "inside", "gateway", "check")
 {
-    const lcctest::CaseFile c = lcctest::readCase(kCases, GetParam());
-    ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
-    ASSERT_EQ(c.unknownWord({"bin", "overlap", "inside", "gateway", "check"}), QByteArray());
     for (const auto& line : c.lines) {
         const QList<QByteArray> f = line.second.split('\t');
         SCOPED_TRACE(line.first.toStdString() + " " + line.second.toStdString());
@@ -82,11 +75,6 @@ TEST_P(NetCase, Runs)
         }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, NetCase, ::testing::ValuesIn(lcctest::caseNames(kCases)),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return lcctest::testName(info.param);
-                         });
 
 } // namespace
 

@@ -18,15 +18,8 @@ using LibCommonCfg::ParamArray;
 
 namespace {
 
-const char kCases[] = "paramarray";
-
-class ParamCase : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(ParamCase, Runs)
+LCC_CASE_TEST(ParamCase, "paramarray", "flag", "int", "uint")
 {
-    const lcctest::CaseFile c = lcctest::readCase(kCases, GetParam());
-    ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
-    ASSERT_EQ(c.unknownWord({"flag", "int", "uint"}), QByteArray());
     for (const auto& line : c.lines) {
         const QList<QByteArray> f = line.second.split('\t');
         SCOPED_TRACE(line.first.toStdString() + " " + line.second.toStdString());
@@ -43,11 +36,6 @@ TEST_P(ParamCase, Runs)
         }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, ParamCase, ::testing::ValuesIn(lcctest::caseNames(kCases)),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return lcctest::testName(info.param);
-                         });
 
 } // namespace
 

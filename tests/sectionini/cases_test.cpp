@@ -26,8 +26,6 @@
 
 namespace {
 
-const char kCases[] = "sectionini";
-
 QByteArray part(const char* text)
 {
     return text ? QByteArray(text) : QByteArray("<null>");
@@ -89,13 +87,8 @@ QByteArray written(CIniFile& doc, const lcctest::ScratchDir& dir, const char* na
     return lcctest::ScratchDir::read(file);
 }
 
-class SectionIniCase : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(SectionIniCase, Runs)
+LCC_CASE_TEST(SectionIniCase, "sectionini", "line", "trim", "int", "real", "set", "once", "locale")
 {
-    const lcctest::CaseFile c = lcctest::readCase(kCases, GetParam());
-    ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
-    ASSERT_EQ(c.unknownWord({"line", "trim", "int", "real", "set", "once", "locale"}), QByteArray());
     ASSERT_TRUE(c.has("line") || c.has("trim") || c.has("int") || c.has("real") || c.hasFile("out"))
         << "the case checks nothing";
     std::optional<CLocaleAtTheEnd> restore;
@@ -145,10 +138,5 @@ TEST_P(SectionIniCase, Runs)
     ASSERT_EQ(again.Read(dir.path("out").c_str()), 0);
     EXPECT_EQ(written(again, dir, "again").toStdString(), out.toStdString());
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, SectionIniCase, ::testing::ValuesIn(lcctest::caseNames(kCases)),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return lcctest::testName(info.param);
-                         });
 
 } // namespace

@@ -20,15 +20,8 @@ using LibCommonCfg::SetupFile;
 
 namespace {
 
-const char kCases[] = "setupfile";
-
-class SetupCase : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(SetupCase, Runs)
+LCC_CASE_TEST(SetupCase, "setupfile", "load", "set", "get", "absent", "int", "bool")
 {
-    const lcctest::CaseFile c = lcctest::readCase(kCases, GetParam());
-    ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
-    ASSERT_EQ(c.unknownWord({"load", "set", "get", "absent", "int", "bool"}), QByteArray());
     SetupFile file;
     if (c.hasFile("in")) {
         ASSERT_TRUE(file.load(c.folder + QStringLiteral("/in")));
@@ -57,10 +50,5 @@ TEST_P(SetupCase, Runs)
         EXPECT_EQ(lcctest::sortedLines(file.serialize()), lcctest::sortedLines(c.file("out")));
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, SetupCase, ::testing::ValuesIn(lcctest::caseNames(kCases)),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return lcctest::testName(info.param);
-                         });
 
 } // namespace

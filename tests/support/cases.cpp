@@ -9,7 +9,7 @@
 
 namespace lcctest {
 
-QByteArray unescape(const QByteArray& text)
+static QByteArray unescape(const QByteArray& text)
 {
     QByteArray bytes;
     for (int i = 0; i < text.size(); ++i) {
@@ -42,22 +42,24 @@ std::vector<std::string> caseNames(const char* subsystem)
     return names;
 }
 
-CaseFile readCase(const char* subsystem, const std::string& name)
+CaseFile readCase(const char* subsystem, const std::string& name, const QList<QByteArray>& known)
 {
     CaseFile c;
     c.folder = subsystemRoot(subsystem) + QLatin1Char('/') + QString::fromStdString(name);
     const QByteArray text = readAll(c.folder + QStringLiteral("/case"));
     QList<QByteArray> lines = text.split('\n');
     if (!text.startsWith("# ")) {
-        c.error = QStringLiteral("the first line must say what the case pins down");
+        c.error = "the first line must say what the case pins down";
         return c;
     }
-    c.about = QString::fromUtf8(lines.takeFirst().mid(2));
+    lines.removeFirst();
     for (const QByteArray& line : lines) {
         if (line.isEmpty() || line.startsWith('#'))
             continue;
         const int blank = line.indexOf(' ');
         const QByteArray word = blank < 0 ? line : line.left(blank);
+        if (!known.contains(word) && c.error.empty())
+            c.error = "unknown word " + word.toStdString();
         c.lines.append({word, blank < 0 ? QByteArray() : unescape(line.mid(blank + 1))});
     }
     return c;
@@ -79,20 +81,6 @@ QByteArray CaseFile::one(const char* word, const QByteArray& fallback) const
     return found.isEmpty() ? fallback : found.last();
 }
 
-bool CaseFile::has(const char* word) const
-{
-    return !all(word).isEmpty();
-}
-
-QByteArray CaseFile::unknownWord(const QList<QByteArray>& known) const
-{
-    for (const auto& line : lines) {
-        if (!known.contains(line.first))
-            return line.first;
-    }
-    return QByteArray();
-}
-
 QByteArray CaseFile::file(const QString& name) const
 {
     const QString path = folder + QLatin1Char('/') + name;
@@ -104,9 +92,9 @@ bool CaseFile::hasFile(const QString& name) const
     return QFileInfo::exists(folder + QLatin1Char('/') + name);
 }
 
-std::string testName(const std::string& caseName)
+std::string testName(const ::testing::TestParamInfo<std::string>& info)
 {
-    std::string name = caseName;
+    std::string name = info.param;
     for (char& ch : name) {
         if (!std::isalnum(static_cast<unsigned char>(ch)))
             ch = '_';

@@ -16,21 +16,15 @@
 
 namespace {
 
-const char kCases[] = "commoncfg";
-
-class ToolCase : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(ToolCase, Runs)
+LCC_CASE_TEST(ToolCase, "commoncfg", "arg", "exit", "stdin")
 {
-    const lcctest::CaseFile c = lcctest::readCase(kCases, GetParam());
-    ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
     ASSERT_TRUE(c.has("exit")) << "no exit line";
-    ASSERT_EQ(c.unknownWord({"arg", "exit", "stdin"}), QByteArray());
     const QString& folder = c.folder;
     QStringList args;
     for (const QByteArray& arg : c.all("arg"))
         args << QString::fromUtf8(arg);
-    const QString stdinFile = c.has("stdin") ? folder + QLatin1Char('/') + QString::fromUtf8(c.one("stdin")) : QString();
+    const QString stdinFile =
+        c.has("stdin") ? folder + QLatin1Char('/') + QString::fromUtf8(c.one("stdin")) : QString();
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -63,10 +57,5 @@ TEST_P(ToolCase, Runs)
                   QStringList{QStringLiteral("device")});
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, ToolCase, ::testing::ValuesIn(lcctest::caseNames(kCases)),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return lcctest::testName(info.param);
-                         });
 
 } // namespace

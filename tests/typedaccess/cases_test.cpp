@@ -41,8 +41,6 @@ namespace {
 using LibCommonCfg::CIniReaderHelper;
 using LibCommonCfg::CIniWriterHelper;
 
-const char kCases[] = "typedaccess";
-
 const char* cname(const QByteArray& name)
 {
     return name == "<null>" ? nullptr : name.constData();
@@ -160,7 +158,7 @@ void setter(CIniWriterHelper& w, const QByteArray& word, const QByteArray& key, 
     ADD_FAILURE() << "unknown setter " << word.constData();
 }
 
-void run(const lcctest::CaseFile& c, bool q)
+void runThrough(const lcctest::CaseFile& c, bool q)
 {
     SCOPED_TRACE(q ? "through the QString overloads" : "through the const char* overloads");
     const bool writes = c.hasFile("out");
@@ -229,25 +227,13 @@ void run(const lcctest::CaseFile& c, bool q)
     EXPECT_EQ(lcctest::ScratchDir::read(out).toStdString(), c.file("out").toStdString());
 }
 
-class TypedAccessCase : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(TypedAccessCase, Runs)
+LCC_CASE_TEST(TypedAccessCase, "typedaccess", "set", "comment", "codec", "sect", "current", "delete",
+              "report", "seterror", "keys", "getString", "getOnOff", "get01", "getYN", "getInt", "getUInt",
+              "getUIntHex", "getDouble", "getKeyComment", "setString", "setKeyComment", "setInt", "setUInt",
+              "setUIntHex", "setOnOff", "setYN", "set01", "setDouble")
 {
-    const lcctest::CaseFile c = lcctest::readCase(kCases, GetParam());
-    ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
-    const QList<QByteArray> known = {
-        "set",      "comment",    "codec",     "sect",          "current",   "delete",        "report",
-        "seterror", "keys",       "getString", "getOnOff",      "get01",     "getYN",         "getInt",
-        "getUInt",  "getUIntHex", "getDouble", "getKeyComment", "setString", "setKeyComment", "setInt",
-        "setUInt",  "setUIntHex", "setOnOff",  "setYN",         "set01",     "setDouble"};
-    ASSERT_EQ(c.unknownWord(known), QByteArray());
-    run(c, false);
-    run(c, true);
+    runThrough(c, false);
+    runThrough(c, true);
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, TypedAccessCase, ::testing::ValuesIn(lcctest::caseNames(kCases)),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return lcctest::testName(info.param);
-                         });
 
 } // namespace

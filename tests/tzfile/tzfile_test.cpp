@@ -23,15 +23,8 @@ using LibCommonCfg::TZFile;
 
 namespace {
 
-const char kCases[] = "tzfile";
-
-class TZCase : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(TZCase, Runs)
+LCC_CASE_TEST(TZCase, "tzfile", "load", "set", "get", "absent", "bool")
 {
-    const lcctest::CaseFile c = lcctest::readCase(kCases, GetParam());
-    ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
-    ASSERT_EQ(c.unknownWord({"load", "set", "get", "absent", "bool"}), QByteArray());
     TZFile tz;
     if (c.hasFile("in")) {
         ASSERT_TRUE(tz.load(c.folder + QStringLiteral("/in")));
@@ -59,11 +52,6 @@ TEST_P(TZCase, Runs)
         EXPECT_EQ(sortedLines(tz.serialize()), sortedLines(c.file("out")));
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, TZCase, ::testing::ValuesIn(lcctest::caseNames(kCases)),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return lcctest::testName(info.param);
-                         });
 
 } // namespace
 
