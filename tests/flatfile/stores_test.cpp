@@ -79,7 +79,8 @@ LCC_CASE_TEST(TZCase, "tzfile", "load", "set", "get", "absent", "bool")
     runFlat<TZFile>(c);
 }
 
-template <class Store> class FlatStore : public ::testing::Test {};
+template <class Store> class FlatStore : public ::testing::Test {
+};
 using Stores = ::testing::Types<SetupFile, TZFile>;
 TYPED_TEST_SUITE(FlatStore, Stores);
 

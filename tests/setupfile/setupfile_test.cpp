@@ -95,7 +95,8 @@ TEST(SetupFile, SaveWritesWhatADerivedSerializeGives)
     client.setString("IPADDR", " 10.0.0.5 ");
     SetupFile& base = client;
     ASSERT_TRUE(base.save(dir.qpath("network")));
-    EXPECT_EQ(lcctest::readAll(dir.qpath("network")), QByteArray("# written by the client\nIPADDR=10.0.0.5\n"));
+    EXPECT_EQ(lcctest::readAll(dir.qpath("network")),
+              QByteArray("# written by the client\nIPADDR=10.0.0.5\n"));
 }
 
 // Keys of key characters and values without blanks at their ends read back
