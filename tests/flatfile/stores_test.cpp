@@ -25,6 +25,7 @@
 
 #include <QFile>
 
+#include <random>
 #include <type_traits>
 
 #include <unistd.h>
@@ -122,6 +123,32 @@ TYPED_TEST(FlatStore, ComparisonSavingAndLoadingThatMerges)
     plain.setString("A", "1");
     ASSERT_TRUE(plain.save(path));
     EXPECT_EQ(lcctest::readAll(dir.qpath("hard")), QByteArray("A=1\n"));
+}
+
+// Whatever bytes were read, the text written reads back to the same entries
+// and is written again line for line.
+TYPED_TEST(FlatStore, WrittenTextReadsBackTheSame)
+{
+    const unsigned seed = 12345;
+    std::mt19937 random(seed);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray data;
+        for (int i = std::uniform_int_distribution<int>(0, 400)(random); i > 0; --i) {
+            data.append(static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random)));
+            if (i % 17 == 0)
+                data.append("K" + QByteArray::number(i % 13) + (i % 3 ? "=" : " = "));
+        }
+        TypeParam first;
+        first.load(data);
+        const QByteArray text = first.serialize();
+        TypeParam second;
+        second.load(text);
+        ASSERT_EQ(sortedLines(second.serialize()), sortedLines(text))
+            << "seed " << seed << " round " << round;
+        TypeParam third;
+        third.load(second.serialize());
+        ASSERT_TRUE(third == second) << "seed " << seed << " round " << round;
+    }
 }
 
 } // namespace
