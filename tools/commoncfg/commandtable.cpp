@@ -76,12 +76,25 @@ int get(const QStringList& arguments, const CommonOptions& options)
     return file.kind == FileKind::Ini ? getIni(file, arguments.at(1)) : getFlat(file, arguments.at(1));
 }
 
+int list(const QStringList& arguments, const CommonOptions& options)
+{
+    const DeviceFile file = readDeviceFile(arguments.at(0), options.format);
+    if (!file.error.isEmpty())
+        return fail(ExitError, file.path, file.error);
+    return listNames(file, arguments.value(1), options);
+}
+
 int set(const QStringList& arguments, const CommonOptions& options)
 {
     QList<Assignment> assignments;
     for (int i = 1; i + 1 < arguments.size(); i += 2)
         assignments.append({arguments.at(i), arguments.at(i + 1)});
     return setValues(arguments.at(0), assignments, options);
+}
+
+int del(const QStringList& arguments, const CommonOptions& options)
+{
+    return deleteKeys(arguments.at(0), arguments.mid(1), options);
 }
 
 int checkNetworkFile(const QStringList& arguments, const CommonOptions& options)
@@ -94,7 +107,7 @@ int checkNetworkFile(const QStringList& arguments, const CommonOptions& options)
 
 int passwordText(const QStringList& arguments, const CommonOptions& /*options*/)
 {
-    return password(arguments.at(0), arguments.at(1));
+    return password(arguments.at(0), arguments.value(1, QStringLiteral("-")));
 }
 
 const CommandRow kCommands[] = {
@@ -113,6 +126,14 @@ const CommandRow kCommands[] = {
      OptFormat,
      "FILE and one key",
      get},
+    {"list",
+     "print the groups of an INI file, or the keys of one group or of a flat file, in file order",
+     {{{"FILE|-", "the file to read; - reads standard input"},
+       {"[GROUP]", "the group whose keys to list (INI files)"}}},
+     {1, 2, 1},
+     OptJson | OptFormat,
+     "FILE and at most one GROUP",
+     list},
     {"set",
      "change values on their own lines; the file is saved whole or not at all",
      {{{"FILE", "the file to change"},
@@ -122,7 +143,18 @@ const CommandRow kCommands[] = {
      {3, -1, 2},
      OptFormat | OptCreate | OptWait,
      "FILE followed by KEY VALUE pairs",
-     set},
+     set,
+     [](int position) { return position >= 2 && position % 2 == 0; }},
+    {"del",
+     "remove keys, or whole groups of an INI file; the file is saved whole or not at all",
+     {{{"FILE", "the file to change"},
+       {"GROUP/KEY|GROUP|KEY", "a key (GROUP/KEY in an INI file, KEY in a flat file), or an INI group "
+                               "with its header and every line up to the next group"},
+       {"[...]", "more keys or groups, removed together with the first"}}},
+     {2, -1, 1},
+     OptFormat | OptWait,
+     "FILE followed by keys or groups",
+     del},
     {"check-network",
      "report the interfaces and any overlap or unreachable gateway",
      {{{"SETUPFILE|-", "the network setup file; - reads standard input"}}},
@@ -131,14 +163,17 @@ const CommandRow kCommands[] = {
      "one SETUPFILE",
      checkNetworkFile},
     {"password",
-     "scramble a password (shown as hex) or unscramble hex text",
-     {{{"MODE", "encrypt scrambles TEXT, decrypt unscrambles the hex TEXT that encrypt prints",
-        "encrypt|decrypt"},
-       {"TEXT", "the password or its hex form"}}},
-     {2, 2, 1},
+     "scramble a password for the device's files, shown as hex, or unscramble it (not encryption)",
+     {{{"MODE",
+        "scramble scrambles TEXT with the fixed key every device shares (reversible, so no "
+        "encryption); unscramble turns the hex TEXT that scramble prints back",
+        "scramble|unscramble"},
+       {"[TEXT|-]", "the password or its hex form; without it, or -, the first line of standard input"}}},
+     {1, 2, 1},
      0,
-     "encrypt|decrypt TEXT",
-     passwordText},
+     "scramble|unscramble [TEXT]",
+     passwordText,
+     [](int position) { return position == 1; }},
     {"help",
      "print this help, or the help of one command",
      {{{"[COMMAND]", "the command to describe"}}},
