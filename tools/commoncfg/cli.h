@@ -29,7 +29,8 @@ struct CommonOptions {
     QString format; // "", "ini", "setup" or "tz"
     int interfaces = -1;
     bool create = false;
-    int waitMs = 10000; // how long "set" waits for another program's lock
+    int waitMs = 10000; // how long a change waits for another program's lock
+    bool dryRun = false;
 };
 
 } // namespace commoncfg

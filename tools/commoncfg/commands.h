@@ -11,8 +11,15 @@
 
 namespace commoncfg {
 
-// One "set" argument pair: the key as the user wrote it and its new value.
-using Assignment = QPair<QString, QString>;
+// One change asked for: a value to set, or (`remove`) a key or INI group to
+// take out. `where` says where it was asked for when that is not the
+// command line ("changes.txt:3"), for messages.
+struct Request {
+    QString key; // GROUP/KEY (or GROUP to remove) in an INI file, KEY in a flat file
+    QString value;
+    bool remove = false;
+    QString where = QString();
+};
 
 int showIni(const DeviceFile& file, const CommonOptions& options);
 int getIni(const DeviceFile& file, const QString& groupKey);
@@ -20,12 +27,14 @@ int getIni(const DeviceFile& file, const QString& groupKey);
 int showFlat(const DeviceFile& file, const CommonOptions& options);
 int getFlat(const DeviceFile& file, const QString& key);
 
-// Locks and reads the file, changes the values on their own lines, and saves
-// only what reads back exactly as intended.
-int setValues(const QString& path, const QList<Assignment>& assignments, const CommonOptions& options);
-// The same for removals: GROUP/KEY or a whole GROUP in an INI file, KEY in a
-// flat file.
-int deleteKeys(const QString& path, const QStringList& names, const CommonOptions& options);
+// Locks and reads the file, makes the changes on their own lines, and saves
+// only what reads back exactly as intended; with --dry-run, prints the diff
+// of the bytes instead.
+int changeFile(const QString& path, const QList<Request>& requests, const CommonOptions& options);
+
+// Reads a batch of changes (one per line; "-" is standard input) and makes
+// them as one.
+int applyChanges(const QString& path, const QString& changesPath, const CommonOptions& options);
 
 // The groups of an INI file (`group` null), or the keys of a group or of a
 // flat file, in file order.

@@ -50,6 +50,12 @@ QString setWait(const QString& value, CommonOptions* options)
     return QString();
 }
 
+QString setDryRun(const QString& /*value*/, CommonOptions* options)
+{
+    options->dryRun = true;
+    return QString();
+}
+
 const OptionRow kOptions[] = {
     {OptJson, "json", nullptr, "print JSON", setJson},
     {OptFormat, "format", "ini|setup|tz", "the kind of file, instead of telling it from the content",
@@ -58,6 +64,7 @@ const OptionRow kOptions[] = {
     {OptCreate, "create", nullptr, "add keys and groups that do not exist yet", setCreate},
     {OptWait, "wait", "SECONDS", "seconds to wait while another program changes the file (default 10)",
      setWait},
+    {OptDryRun, "dry-run", nullptr, "print the diff of the changes instead of saving them", setDryRun},
 };
 
 int show(const QStringList& arguments, const CommonOptions& options)
@@ -86,15 +93,23 @@ int list(const QStringList& arguments, const CommonOptions& options)
 
 int set(const QStringList& arguments, const CommonOptions& options)
 {
-    QList<Assignment> assignments;
+    QList<Request> requests;
     for (int i = 1; i + 1 < arguments.size(); i += 2)
-        assignments.append({arguments.at(i), arguments.at(i + 1)});
-    return setValues(arguments.at(0), assignments, options);
+        requests.append({arguments.at(i), arguments.at(i + 1)});
+    return changeFile(arguments.at(0), requests, options);
 }
 
 int del(const QStringList& arguments, const CommonOptions& options)
 {
-    return deleteKeys(arguments.at(0), arguments.mid(1), options);
+    QList<Request> requests;
+    for (const QString& name : arguments.mid(1))
+        requests.append({name, QString(), true});
+    return changeFile(arguments.at(0), requests, options);
+}
+
+int apply(const QStringList& arguments, const CommonOptions& options)
+{
+    return applyChanges(arguments.at(0), arguments.at(1), options);
 }
 
 int checkNetworkFile(const QStringList& arguments, const CommonOptions& options)
@@ -141,7 +156,7 @@ const CommandRow kCommands[] = {
        {"VALUE", "its new value"},
        {"[KEY VALUE...]", "more keys and values, saved together with the first"}}},
      {3, -1, 2},
-     OptFormat | OptCreate | OptWait,
+     OptFormat | OptCreate | OptWait | OptDryRun,
      "FILE followed by KEY VALUE pairs",
      set,
      [](int position) { return position >= 2 && position % 2 == 0; }},
@@ -152,9 +167,18 @@ const CommandRow kCommands[] = {
                                "with its header and every line up to the next group"},
        {"[...]", "more keys or groups, removed together with the first"}}},
      {2, -1, 1},
-     OptFormat | OptWait,
+     OptFormat | OptWait | OptDryRun,
      "FILE followed by keys or groups",
      del},
+    {"apply",
+     "make a batch of changes read from a file, one per line, all or none",
+     {{{"FILE", "the file to change"},
+       {"CHANGES|-", "the changes: lines \"set KEY VALUE\" and \"del KEY\" (KEY as for set and del), "
+                     "blank lines and \"#\" comments; - reads standard input"}}},
+     {2, 2, 1},
+     OptFormat | OptCreate | OptWait | OptDryRun,
+     "FILE and CHANGES",
+     apply},
     {"check-network",
      "report the interfaces and any overlap or unreachable gateway",
      {{{"SETUPFILE|-", "the network setup file; - reads standard input"}}},

@@ -18,6 +18,7 @@ enum Option : unsigned {
     OptInterfaces = 1U << 2,
     OptCreate = 1U << 3,
     OptWait = 1U << 4,
+    OptDryRun = 1U << 5,
 };
 
 struct OptionRow {

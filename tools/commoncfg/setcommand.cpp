@@ -1,10 +1,11 @@
-// set and del: every change is checked before anything is written, made on
+// set, del and apply: every change is checked before anything is written, made on
 // the file's own bytes, read back with the library's readers and only then
 // put in place, under a lock that keeps two editors from losing each other's
 // work.
 #include "commands.h"
 #include "edits.h"
 #include "textchecks.h"
+#include "unifieddiff.h"
 #include "valueforms.h"
 
 #include "common/filelock.h"
@@ -13,6 +14,9 @@
 #include <LibCommonCfg/inifile.h>
 
 #include <QRegularExpression>
+#include <QTemporaryFile>
+
+#include <functional>
 
 namespace commoncfg {
 
@@ -27,7 +31,7 @@ bool isNetworkKey(const QString& key)
 }
 
 // The change an INI assignment asks for, or why it is refused.
-QString iniChange(const Assignment& assignment, LibCommonCfg::IniFile& rules, Change* change)
+QString iniChange(const QPair<QString, QString>& assignment, LibCommonCfg::IniFile& rules, Change* change)
 {
     if (!splitGroupKey(assignment.first, &change->group, &change->key))
         return QStringLiteral("\"%1\": expected GROUP/KEY").arg(assignment.first);
@@ -51,7 +55,7 @@ QString iniChange(const Assignment& assignment, LibCommonCfg::IniFile& rules, Ch
     return problem.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(assignment.first, problem);
 }
 
-QString flatChange(const Assignment& assignment, FileKind kind, Change* change)
+QString flatChange(const QPair<QString, QString>& assignment, FileKind kind, Change* change)
 {
     static const QRegularExpression keyPattern(QStringLiteral("^[\\w.]+$"));
     const QString& key = assignment.first;
@@ -88,10 +92,40 @@ QString removal(const QString& name, bool ini, Change* change)
     return QString();
 }
 
-// Locks and reads the file, lets `prepare` turn the request into changes
-// (or refuse it), makes them on the file's own bytes and saves only what
-// reads back exactly as intended.
-template <typename Prepare> int changeFile(const QString& path, const CommonOptions& options, Prepare prepare)
+// The change a request asks for, or why it is refused.
+QString changeOf(const Request& request, FileKind kind, LibCommonCfg::IniFile& rules, Change* change)
+{
+    change->label =
+        request.where.isEmpty() ? request.key : request.where + QStringLiteral(": ") + request.key;
+    QString problem;
+    if (request.remove)
+        problem = removal(request.key, kind == FileKind::Ini, change);
+    else if (kind == FileKind::Ini)
+        problem = iniChange({request.key, request.value}, rules, change);
+    else
+        problem = flatChange({request.key, request.value}, kind, change);
+    return problem.isEmpty() || request.where.isEmpty() ? problem
+                                                        : request.where + QStringLiteral(": ") + problem;
+}
+
+// The bytes would be saved: shown as a diff instead, after the same check
+// the save makes, on a scratch copy.
+int showDryRun(const DeviceFile& file, const QByteArray& bytes,
+               const std::function<QString(const QString&)>& check)
+{
+    QTemporaryFile scratch;
+    if (!scratch.open() || scratch.write(bytes) != bytes.size() || !scratch.flush())
+        return fail(ExitError, file.path, QStringLiteral("cannot write a scratch copy to check the changes"));
+    const QString problem = check(scratch.fileName());
+    if (!problem.isEmpty())
+        return fail(ExitError, file.path, QStringLiteral("%1; nothing would be saved").arg(problem));
+    out() << unifiedDiff(file.bytes, bytes, file.path);
+    return ExitOk;
+}
+
+} // namespace
+
+int changeFile(const QString& path, const QList<Request>& requests, const CommonOptions& options)
 {
     if (path == QLatin1String("-"))
         return fail(ExitError, path, QStringLiteral("standard input cannot be changed; name a file"));
@@ -103,10 +137,15 @@ template <typename Prepare> int changeFile(const QString& path, const CommonOpti
 
     // Everything is checked before anything changes: one refused change
     // leaves the file as it was.
+    LibCommonCfg::IniFile rules;
     QList<Change> changes;
-    const QString problem = prepare(file, &changes);
-    if (!problem.isEmpty())
-        return fail(ExitError, file.path, problem);
+    for (const Request& request : requests) {
+        Change change;
+        const QString problem = changeOf(request, file.kind, rules, &change);
+        if (!problem.isEmpty())
+            return fail(ExitError, file.path, problem);
+        changes.append(change);
+    }
 
     QByteArray bytes = file.bytes;
     for (const Change& change : changes) {
@@ -122,50 +161,19 @@ template <typename Prepare> int changeFile(const QString& path, const CommonOpti
     if (bytes == file.bytes)
         return ExitOk; // every value was already as asked
 
-    LibCommonCfg::internal::SaveOptions save;
-    save.heldLock = &lock;
-    save.check = [&](const QString& writtenName) {
+    const std::function<QString(const QString&)> check = [&](const QString& writtenName) {
         return ini ? checkIniResult(file.bytes, writtenName, changes)
                    : checkFlatResult(file.bytes, file.kind, writtenName, changes);
     };
+    if (options.dryRun)
+        return showDryRun(file, bytes, check);
+    LibCommonCfg::internal::SaveOptions save;
+    save.heldLock = &lock;
+    save.check = check;
     const QString error = LibCommonCfg::internal::saveFile(file.path, bytes, save);
     if (!error.isEmpty())
         return fail(ExitError, file.path, QStringLiteral("%1; the file was left as it was").arg(error));
     return ExitOk;
-}
-
-} // namespace
-
-int setValues(const QString& path, const QList<Assignment>& assignments, const CommonOptions& options)
-{
-    return changeFile(path, options, [&](const DeviceFile& file, QList<Change>* changes) {
-        LibCommonCfg::IniFile rules;
-        for (const Assignment& assignment : assignments) {
-            Change change;
-            change.label = assignment.first;
-            const QString problem = file.kind == FileKind::Ini ? iniChange(assignment, rules, &change)
-                                                               : flatChange(assignment, file.kind, &change);
-            if (!problem.isEmpty())
-                return problem;
-            changes->append(change);
-        }
-        return QString();
-    });
-}
-
-int deleteKeys(const QString& path, const QStringList& names, const CommonOptions& options)
-{
-    return changeFile(path, options, [&](const DeviceFile& file, QList<Change>* changes) {
-        for (const QString& name : names) {
-            Change change;
-            change.label = name;
-            const QString problem = removal(name, file.kind == FileKind::Ini, &change);
-            if (!problem.isEmpty())
-                return problem;
-            changes->append(change);
-        }
-        return QString();
-    });
 }
 
 } // namespace commoncfg
