@@ -183,7 +183,7 @@ const CommandRow kCommands[] = {
      "report the interfaces and any overlap or unreachable gateway",
      {{{"SETUPFILE|-", "the network setup file; - reads standard input"}}},
      {1, 1, 1},
-     OptFormat | OptInterfaces,
+     OptJson | OptFormat | OptInterfaces,
      "one SETUPFILE",
      checkNetworkFile},
     {"password",
