@@ -8,6 +8,7 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 namespace commoncfg {
 
@@ -22,10 +23,15 @@ struct Request {
 };
 
 int showIni(const DeviceFile& file, const CommonOptions& options);
-int getIni(const DeviceFile& file, const QString& groupKey);
+int getIni(const DeviceFile& file, const QString& groupKey, const CommonOptions& options);
 
 int showFlat(const DeviceFile& file, const CommonOptions& options);
-int getFlat(const DeviceFile& file, const QString& key);
+int getFlat(const DeviceFile& file, const QString& key, const CommonOptions& options);
+
+// The value as `get` prints it: as text, or the JSON object of the file, key
+// and (typed) value.
+void printValue(const DeviceFile& file, const QString& key, const QVariant& value, const QString& text,
+                const CommonOptions& options);
 
 // Locks and reads the file, makes the changes on their own lines, and saves
 // only what reads back exactly as intended; with --dry-run, prints the diff

@@ -6,6 +6,11 @@
 #include "commandline.h"
 #include "commands.h"
 
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <iterator>
 
 namespace commoncfg {
@@ -67,28 +72,73 @@ const OptionRow kOptions[] = {
     {OptDryRun, "dry-run", nullptr, "print the diff of the changes instead of saving them", setDryRun},
 };
 
-int show(const QStringList& arguments, const CommonOptions& options)
+// Reads one file and runs `one` on it.
+template <typename One> int onFile(const QString& path, const CommonOptions& options, One one)
 {
-    const DeviceFile file = readDeviceFile(arguments.at(0), options.format);
+    const DeviceFile file = readDeviceFile(path, options.format);
     if (!file.error.isEmpty())
         return fail(ExitError, file.path, file.error);
-    return file.kind == FileKind::Ini ? showIni(file, options) : showFlat(file, options);
+    return one(file);
+}
+
+// Runs `one` on every file. With more than one, every line it prints gets
+// the file's name in front, as grep does, and the JSON documents are
+// gathered into one array. The exit code is the worst of all.
+template <typename One> int eachFile(const QStringList& paths, const CommonOptions& options, One one)
+{
+    if (paths.size() == 1)
+        return onFile(paths.first(), options, one);
+    int worst = ExitOk;
+    QJsonArray documents;
+    for (const QString& path : paths) {
+        QString text;
+        {
+            CapturedOutput captured;
+            worst = qMax(worst, onFile(path, options, one));
+            out().flush();
+            text = captured.text;
+        }
+        if (options.json) {
+            const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8());
+            if (document.isObject())
+                documents.append(document.object());
+            continue;
+        }
+        QStringList lines = text.split(QLatin1Char('\n'));
+        lines.removeLast(); // what follows the last line end
+        for (const QString& line : lines)
+            out() << path << ':' << line << '\n';
+    }
+    if (options.json)
+        out() << QString::fromUtf8(QJsonDocument(documents).toJson(QJsonDocument::Indented));
+    return worst;
+}
+
+int show(const QStringList& arguments, const CommonOptions& options)
+{
+    return eachFile(arguments, options, [&](const DeviceFile& file) {
+        return file.kind == FileKind::Ini ? showIni(file, options) : showFlat(file, options);
+    });
 }
 
 int get(const QStringList& arguments, const CommonOptions& options)
 {
-    const DeviceFile file = readDeviceFile(arguments.at(0), options.format);
-    if (!file.error.isEmpty())
-        return fail(ExitError, file.path, file.error);
-    return file.kind == FileKind::Ini ? getIni(file, arguments.at(1)) : getFlat(file, arguments.at(1));
+    const QString key = arguments.last();
+    return eachFile(arguments.mid(0, arguments.size() - 1), options, [&](const DeviceFile& file) {
+        return file.kind == FileKind::Ini ? getIni(file, key, options) : getFlat(file, key, options);
+    });
 }
 
+// The last of several arguments names a group unless a file of that name
+// exists.
 int list(const QStringList& arguments, const CommonOptions& options)
 {
-    const DeviceFile file = readDeviceFile(arguments.at(0), options.format);
-    if (!file.error.isEmpty())
-        return fail(ExitError, file.path, file.error);
-    return listNames(file, arguments.value(1), options);
+    const bool group = arguments.size() > 1 && arguments.last() != QLatin1String("-") &&
+                       !QFileInfo::exists(arguments.last());
+    const QStringList files = group ? QStringList(arguments.mid(0, arguments.size() - 1)) : arguments;
+    return eachFile(files, options, [&](const DeviceFile& file) {
+        return listNames(file, group ? arguments.last() : QString(), options);
+    });
 }
 
 int set(const QStringList& arguments, const CommonOptions& options)
@@ -114,10 +164,7 @@ int apply(const QStringList& arguments, const CommonOptions& options)
 
 int checkNetworkFile(const QStringList& arguments, const CommonOptions& options)
 {
-    const DeviceFile file = readDeviceFile(arguments.at(0), options.format);
-    if (!file.error.isEmpty())
-        return fail(ExitError, file.path, file.error);
-    return checkNetwork(file, options);
+    return eachFile(arguments, options, [&](const DeviceFile& file) { return checkNetwork(file, options); });
 }
 
 int passwordText(const QStringList& arguments, const CommonOptions& /*options*/)
@@ -128,24 +175,28 @@ int passwordText(const QStringList& arguments, const CommonOptions& /*options*/)
 const CommandRow kCommands[] = {
     {"show",
      "print the document: groups, keys, typed values and comments",
-     {{{"FILE|-", "the file to read; - reads standard input"}}},
-     {1, 1, 1},
+     {{{"FILE|-", "the file to read; - reads standard input"},
+       {"[FILE...]", "more files, each line printed after the file's name"}}},
+     {1, -1, 1},
      OptJson | OptFormat,
-     "one FILE",
+     "one FILE or more",
      show},
     {"get",
      "print one value (GROUP/KEY for INI files, KEY for flat files)",
      {{{"FILE|-", "the file to read; - reads standard input"},
+       {"[FILE...]", "more files, each value printed after the file's name"},
        {"GROUP/KEY|KEY", "the key: GROUP/KEY in an INI file, KEY in a flat file"}}},
-     {2, 2, 1},
-     OptFormat,
+     {2, -1, 1},
+     OptJson | OptFormat,
      "FILE and one key",
      get},
     {"list",
      "print the groups of an INI file, or the keys of one group or of a flat file, in file order",
      {{{"FILE|-", "the file to read; - reads standard input"},
-       {"[GROUP]", "the group whose keys to list (INI files)"}}},
-     {1, 2, 1},
+       {"[FILE...]", "more files, each name printed after the file's name"},
+       {"[GROUP]", "the group whose keys to list (INI files); the last argument is a group unless a file of "
+                   "that name exists"}}},
+     {1, -1, 1},
      OptJson | OptFormat,
      "FILE and at most one GROUP",
      list},
@@ -181,8 +232,9 @@ const CommandRow kCommands[] = {
      apply},
     {"check-network",
      "report the interfaces and any overlap or unreachable gateway",
-     {{{"SETUPFILE|-", "the network setup file; - reads standard input"}}},
-     {1, 1, 1},
+     {{{"SETUPFILE|-", "the network setup file; - reads standard input"},
+       {"[SETUPFILE...]", "more files, each line printed after the file's name"}}},
+     {1, -1, 1},
      OptJson | OptFormat | OptInterfaces,
      "one SETUPFILE",
      checkNetworkFile},

@@ -78,7 +78,8 @@ int showIni(const DeviceFile& file, const CommonOptions& options)
     for (const IniLayout::Section& section : layout.sections()) {
         if (!section.named) {
             if (options.json)
-                leading.append(fromDevice(section.comment));
+                leading.append(QJsonObject{{QStringLiteral("line"), section.line + 1},
+                                           {QStringLiteral("text"), fromDevice(section.comment)}});
             else
                 out() << ";" << fromDevice(section.comment) << '\n';
             continue;
@@ -91,9 +92,13 @@ int showIni(const DeviceFile& file, const CommonOptions& options)
             out() << '\n';
         }
         QJsonArray keys;
+        QJsonArray comments;
         for (const IniLayout::Item& item : section.items) {
             if (!item.isKey) {
-                if (!options.json)
+                if (options.json)
+                    comments.append(QJsonObject{{QStringLiteral("line"), item.line + 1},
+                                                {QStringLiteral("text"), fromDevice(item.comment)}});
+                else
                     out() << "   ;" << fromDevice(item.comment) << '\n';
                 continue;
             }
@@ -133,6 +138,8 @@ int showIni(const DeviceFile& file, const CommonOptions& options)
                               {QStringLiteral("keys"), keys}};
             if (!section.comment.isNull())
                 entry.insert(QStringLiteral("comment"), fromDevice(section.comment));
+            if (!comments.isEmpty())
+                entry.insert(QStringLiteral("comments"), comments);
             groups.append(entry);
         }
     }
@@ -168,7 +175,7 @@ int showIni(const DeviceFile& file, const CommonOptions& options)
     return problems.isEmpty() ? ExitOk : ExitFinding;
 }
 
-int getIni(const DeviceFile& file, const QString& groupKey)
+int getIni(const DeviceFile& file, const QString& groupKey, const CommonOptions& options)
 {
     QString group;
     QString key;
@@ -188,7 +195,7 @@ int getIni(const DeviceFile& file, const QString& groupKey)
     const QVariant value = typedValue(rules, group, key, reading.place.value, &problem);
     if (!problem.isEmpty())
         return fail(ExitFinding, file.path, QStringLiteral("%1: %2").arg(groupKey, problem));
-    out() << renderValue(value) << '\n';
+    printValue(file, groupKey, jsonValue(value).toVariant(), renderValue(value), options);
     return ExitOk;
 }
 
