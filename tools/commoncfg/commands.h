@@ -46,6 +46,9 @@ int applyChanges(const QString& path, const QString& changesPath, const CommonOp
 // flat file, in file order.
 int listNames(const DeviceFile& file, const QString& group, const CommonOptions& options);
 
+// The differences of two files of one kind by what the device reads.
+int diffFiles(const DeviceFile& a, const DeviceFile& b, const CommonOptions& options);
+
 int checkNetwork(const DeviceFile& file, const CommonOptions& options);
 
 // `mode` is "scramble" or "unscramble" (or their old names "encrypt" and

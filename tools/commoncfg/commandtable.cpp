@@ -162,6 +162,17 @@ int apply(const QStringList& arguments, const CommonOptions& options)
     return applyChanges(arguments.at(0), arguments.at(1), options);
 }
 
+int diff(const QStringList& arguments, const CommonOptions& options)
+{
+    const DeviceFile a = readDeviceFile(arguments.at(0), options.format);
+    if (!a.error.isEmpty())
+        return fail(ExitError, a.path, a.error);
+    const DeviceFile b = readDeviceFile(arguments.at(1), options.format);
+    if (!b.error.isEmpty())
+        return fail(ExitError, b.path, b.error);
+    return diffFiles(a, b, options);
+}
+
 int checkNetworkFile(const QStringList& arguments, const CommonOptions& options)
 {
     return eachFile(arguments, options, [&](const DeviceFile& file) { return checkNetwork(file, options); });
@@ -230,6 +241,15 @@ const CommandRow kCommands[] = {
      OptFormat | OptCreate | OptWait | OptDryRun,
      "FILE and CHANGES",
      apply},
+    {"diff",
+     "compare two files of one kind by the values the device reads: groups and keys removed, added and "
+     "changed",
+     {{{"A|-", "the first file (a device's backup, say); - reads standard input"},
+       {"B|-", "the second file"}}},
+     {2, 2, 1},
+     OptJson | OptFormat,
+     "two files",
+     diff},
     {"check-network",
      "report the interfaces and any overlap or unreachable gateway",
      {{{"SETUPFILE|-", "the network setup file; - reads standard input"},
