@@ -4,6 +4,7 @@
 #include "cli.h"
 #include "devicefile.h"
 
+#include <QJsonArray>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -11,6 +12,8 @@
 #include <QVariant>
 
 namespace commoncfg {
+
+class IniLayout;
 
 // One change asked for: a value to set, or (`remove`) a key or INI group to
 // take out. `where` says where it was asked for when that is not the
@@ -20,6 +23,14 @@ struct Request {
     QString value;
     bool remove = false;
     QString where = QString();
+};
+
+// Something about a line a technician should see before the file goes onto
+// a device.
+struct Finding {
+    int line; // index into the file's lines
+    QString key;
+    QString text;
 };
 
 int showIni(const DeviceFile& file, const CommonOptions& options);
@@ -50,6 +61,16 @@ int listNames(const DeviceFile& file, const QString& group, const CommonOptions&
 int diffFiles(const DeviceFile& a, const DeviceFile& b, const CommonOptions& options);
 
 int checkNetwork(const DeviceFile& file, const CommonOptions& options);
+// What check-network finds in a network setup file (the interfaces counted
+// unless `interfaces` gives their number); `listed` gets each interface.
+QStringList networkFindings(const DeviceFile& file, int interfaces, QJsonArray* listed);
+
+// The findings of show in an INI file: keys the readers disagree on, and
+// values that are no value of their key's kind.
+QList<Finding> iniFindings(const IniLayout& layout);
+
+// validate: findings in one file.
+int validateFile(const DeviceFile& file, const CommonOptions& options);
 
 // `mode` is "scramble" or "unscramble" (or their old names "encrypt" and
 // "decrypt"); scrambled passwords are shown as hex. A text of "-" is read

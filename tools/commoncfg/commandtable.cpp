@@ -178,6 +178,11 @@ int checkNetworkFile(const QStringList& arguments, const CommonOptions& options)
     return eachFile(arguments, options, [&](const DeviceFile& file) { return checkNetwork(file, options); });
 }
 
+int validate(const QStringList& arguments, const CommonOptions& options)
+{
+    return eachFile(arguments, options, [&](const DeviceFile& file) { return validateFile(file, options); });
+}
+
 int passwordText(const QStringList& arguments, const CommonOptions& /*options*/)
 {
     return password(arguments.at(0), arguments.value(1, QStringLiteral("-")));
@@ -258,6 +263,17 @@ const CommandRow kCommands[] = {
      OptJson | OptFormat | OptInterfaces,
      "one SETUPFILE",
      checkNetworkFile},
+    {"validate",
+     "report what a technician should see before a file goes onto a device: values of the wrong kind, keys "
+     "the "
+     "readers would read differently, lines they skip or split, keys hidden behind other text, network "
+     "faults",
+     {{{"FILE|-", "the file to check; - reads standard input"},
+       {"[FILE...]", "more files, each finding printed after the file's name"}}},
+     {1, -1, 1},
+     OptJson | OptFormat,
+     "one FILE or more",
+     validate},
     {"password",
      "scramble a password for the device's files, shown as hex, or unscramble it (not encryption)",
      {{{"MODE",

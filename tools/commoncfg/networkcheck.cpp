@@ -67,32 +67,25 @@ struct Network {
 
 } // namespace
 
-int checkNetwork(const DeviceFile& file, const CommonOptions& options)
+QStringList networkFindings(const DeviceFile& file, int interfaceCount, QJsonArray* listed)
 {
-    if (file.kind != FileKind::Setup)
-        return fail(ExitError, file.path, QStringLiteral("not a network setup file (no IPADDR keys)"));
     LibCommonCfg::SetupFile setup;
     setup.load(file.bytes);
-    const int count = options.interfaces >= 0 ? options.interfaces : countInterfaces(setup);
+    const int count = interfaceCount >= 0 ? interfaceCount : countInterfaces(setup);
     QList<LibCommonCfg::NetIf> interfaces;
     setup.getIfList(count, interfaces);
 
     QStringList findings;
-    QJsonArray listed;
     QList<Network> networks;
     if (interfaces.isEmpty())
         findings << QStringLiteral("no interfaces found");
     for (int i = 0; i < interfaces.size(); ++i) {
         const LibCommonCfg::IpParams& ip = interfaces.at(i).ip;
         const QString name = QStringLiteral("interface %1").arg(i + 1);
-        if (options.json)
-            listed.append(QJsonObject{{QStringLiteral("interface"), i + 1},
-                                      {QStringLiteral("address"), ip.address},
-                                      {QStringLiteral("netmask"), ip.netmask},
-                                      {QStringLiteral("gateway"), ip.gateway}});
-        else
-            out() << name << ": address " << shown(ip.address) << ", mask " << shown(ip.netmask)
-                  << ", gateway " << shown(ip.gateway) << '\n';
+        listed->append(QJsonObject{{QStringLiteral("interface"), i + 1},
+                                   {QStringLiteral("address"), ip.address},
+                                   {QStringLiteral("netmask"), ip.netmask},
+                                   {QStringLiteral("gateway"), ip.gateway}});
         const QList<QPair<QString, QString>> fields{{QStringLiteral("address"), ip.address},
                                                     {QStringLiteral("mask"), ip.netmask},
                                                     {QStringLiteral("gateway"), ip.gateway}};
@@ -144,7 +137,15 @@ int checkNetwork(const DeviceFile& file, const CommonOptions& options)
     const QString overlap = LibCommonCfg::checkNetIfList(interfaces);
     if (!overlap.isEmpty() && !named)
         findings << QStringLiteral("networks of two interfaces overlap in %1").arg(overlap);
+    return findings;
+}
 
+int checkNetwork(const DeviceFile& file, const CommonOptions& options)
+{
+    if (file.kind != FileKind::Setup)
+        return fail(ExitError, file.path, QStringLiteral("not a network setup file (no IPADDR keys)"));
+    QJsonArray listed;
+    const QStringList findings = networkFindings(file, options.interfaces, &listed);
     if (options.json) {
         out() << QString::fromUtf8(
             QJsonDocument(QJsonObject{{QStringLiteral("file"), file.path},
@@ -152,6 +153,13 @@ int checkNetwork(const DeviceFile& file, const CommonOptions& options)
                                       {QStringLiteral("findings"), QJsonArray::fromStringList(findings)}})
                 .toJson(QJsonDocument::Indented));
         return findings.isEmpty() ? ExitOk : ExitFinding;
+    }
+    for (const QJsonValue& each : listed) {
+        const QJsonObject ip = each.toObject();
+        out() << "interface " << ip.value(QStringLiteral("interface")).toInt() << ": address "
+              << shown(ip.value(QStringLiteral("address")).toString()) << ", mask "
+              << shown(ip.value(QStringLiteral("netmask")).toString()) << ", gateway "
+              << shown(ip.value(QStringLiteral("gateway")).toString()) << '\n';
     }
     if (findings.isEmpty()) {
         out() << "network settings are sound\n";
