@@ -75,7 +75,7 @@ int validateFile(const DeviceFile& file, const CommonOptions& options);
 // `mode` is "scramble" or "unscramble" (or their old names "encrypt" and
 // "decrypt"); scrambled passwords are shown as hex. A text of "-" is read
 // from standard input.
-int password(const QString& mode, const QString& text);
+int password(const QString& mode, const QString& text, const CommonOptions& options);
 
 // GROUP/KEY split at its first "/"; false when either part is empty.
 bool splitGroupKey(const QString& groupKey, QString* group, QString* key);

@@ -183,9 +183,9 @@ int validate(const QStringList& arguments, const CommonOptions& options)
     return eachFile(arguments, options, [&](const DeviceFile& file) { return validateFile(file, options); });
 }
 
-int passwordText(const QStringList& arguments, const CommonOptions& /*options*/)
+int passwordText(const QStringList& arguments, const CommonOptions& options)
 {
-    return password(arguments.at(0), arguments.value(1, QStringLiteral("-")));
+    return password(arguments.at(0), arguments.value(1, QStringLiteral("-")), options);
 }
 
 const CommandRow kCommands[] = {
@@ -282,7 +282,7 @@ const CommandRow kCommands[] = {
         "scramble|unscramble"},
        {"[TEXT|-]", "the password or its hex form; without it, or -, the first line of standard input"}}},
      {1, 2, 1},
-     0,
+     OptJson,
      "scramble|unscramble [TEXT]",
      passwordText,
      [](int position) { return position == 1; }},

@@ -9,6 +9,8 @@
 #include <LibCommonCfg/libcommoncfg.h>
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <cctype>
 #include <cstdio>
@@ -29,15 +31,23 @@ QString firstInputLine()
     return QString::fromLocal8Bit(line);
 }
 
+void printResult(const QString& name, const QString& text, const CommonOptions& options)
+{
+    if (options.json)
+        out() << QString::fromUtf8(QJsonDocument(QJsonObject{{name, text}}).toJson(QJsonDocument::Indented));
+    else
+        out() << text << '\n';
+}
+
 } // namespace
 
-int password(const QString& mode, const QString& given)
+int password(const QString& mode, const QString& given, const CommonOptions& options)
 {
     const QString text = given == QLatin1String("-") ? firstInputLine() : given;
     if (mode == QLatin1String("scramble") || mode == QLatin1String("encrypt")) {
         QByteArray bytes = text.toLocal8Bit();
         encryptPassword(bytes);
-        out() << QString::fromLatin1(bytes.toHex()) << '\n';
+        printResult(QStringLiteral("scrambled"), QString::fromLatin1(bytes.toHex()), options);
         return ExitOk;
     }
     if (mode == QLatin1String("unscramble") || mode == QLatin1String("decrypt")) {
@@ -52,7 +62,7 @@ int password(const QString& mode, const QString& given)
                         QStringLiteral("password unscramble: expects the hex text that scramble prints"));
         QByteArray bytes = QByteArray::fromHex(hex);
         encryptPassword(bytes);
-        out() << QString::fromLocal8Bit(bytes) << '\n';
+        printResult(QStringLiteral("password"), QString::fromLocal8Bit(bytes), options);
         return ExitOk;
     }
     return fail(ExitError, QString(),
