@@ -62,8 +62,8 @@ int diffFiles(const DeviceFile& a, const DeviceFile& b, const CommonOptions& opt
 
 int checkNetwork(const DeviceFile& file, const CommonOptions& options);
 // What check-network finds in a network setup file (the interfaces counted
-// unless `interfaces` gives their number); `listed` gets each interface.
-QStringList networkFindings(const DeviceFile& file, int interfaces, QJsonArray* listed);
+// unless `interfaceCount` gives their number); `listed` gets each interface.
+QStringList networkFindings(const DeviceFile& file, int interfaceCount, QJsonArray* listed);
 
 // The findings of show in an INI file: keys the readers disagree on, and
 // values that are no value of their key's kind.
@@ -73,9 +73,9 @@ QList<Finding> iniFindings(const IniLayout& layout);
 int validateFile(const DeviceFile& file, const CommonOptions& options);
 
 // `mode` is "scramble" or "unscramble" (or their old names "encrypt" and
-// "decrypt"); scrambled passwords are shown as hex. A text of "-" is read
+// "decrypt"); scrambled passwords are shown as hex. A `given` text of "-" is read
 // from standard input.
-int password(const QString& mode, const QString& text, const CommonOptions& options);
+int password(const QString& mode, const QString& given, const CommonOptions& options);
 
 // GROUP/KEY split at its first "/"; false when either part is empty.
 bool splitGroupKey(const QString& groupKey, QString* group, QString* key);

@@ -123,7 +123,7 @@ int show(const QStringList& arguments, const CommonOptions& options)
 
 int get(const QStringList& arguments, const CommonOptions& options)
 {
-    const QString key = arguments.last();
+    const QString& key = arguments.last();
     return eachFile(arguments.mid(0, arguments.size() - 1), options, [&](const DeviceFile& file) {
         return file.kind == FileKind::Ini ? getIni(file, key, options) : getFlat(file, key, options);
     });

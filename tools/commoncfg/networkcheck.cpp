@@ -154,7 +154,7 @@ int checkNetwork(const DeviceFile& file, const CommonOptions& options)
                 .toJson(QJsonDocument::Indented));
         return findings.isEmpty() ? ExitOk : ExitFinding;
     }
-    for (const QJsonValue& each : listed) {
+    for (const QJsonValue each : listed) {
         const QJsonObject ip = each.toObject();
         out() << "interface " << ip.value(QStringLiteral("interface")).toInt() << ": address "
               << shown(ip.value(QStringLiteral("address")).toString()) << ", mask "
