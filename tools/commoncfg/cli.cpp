@@ -1,13 +1,39 @@
 #include "cli.h"
 
+#include <QFile>
+
 #include <cstdio>
 
 namespace commoncfg {
 
+namespace {
+
+QFile& standardOutput()
+{
+    static QFile file;
+    if (!file.isOpen())
+        file.open(stdout, QIODevice::WriteOnly);
+    return file;
+}
+
+} // namespace
+
 QTextStream& out()
 {
-    static QTextStream stream(stdout);
+    static QTextStream stream(&standardOutput());
     return stream;
+}
+
+CapturedOutput::CapturedOutput()
+{
+    out().flush();
+    out().setString(&text);
+}
+
+CapturedOutput::~CapturedOutput()
+{
+    out().flush();
+    out().setDevice(&standardOutput());
 }
 
 int fail(int code, const QString& subject, const QString& message)

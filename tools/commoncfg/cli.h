@@ -17,6 +17,15 @@ enum Exit : int {
 // Text for the user, in the locale's encoding.
 QTextStream& out();
 
+// While it lives, what goes to out() is kept in `text` instead.
+struct CapturedOutput {
+    QString text;
+    CapturedOutput();
+    ~CapturedOutput();
+    CapturedOutput(const CapturedOutput&) = delete;
+    CapturedOutput& operator=(const CapturedOutput&) = delete;
+};
+
 // Prints "commoncfg: <subject>: <message>" (or "commoncfg: <message>" when
 // subject is empty) to stderr and returns `code`, so that commands can
 // `return fail(...)`.
@@ -29,7 +38,8 @@ struct CommonOptions {
     QString format; // "", "ini", "setup" or "tz"
     int interfaces = -1;
     bool create = false;
-    int waitMs = 10000; // how long "set" waits for another program's lock
+    int waitMs = 10000; // how long a change waits for another program's lock
+    bool dryRun = false;
 };
 
 } // namespace commoncfg

@@ -76,6 +76,58 @@ QString allHelp()
     return text;
 }
 
+bool isOptionOfOurs(const QString& argument, bool* takesNext)
+{
+    *takesNext = false;
+    if (argument == QLatin1String("-h") || argument == QLatin1String("-v"))
+        return true;
+    if (!argument.startsWith(QLatin1String("--")))
+        return false;
+    const QString name = argument.mid(2).section(QLatin1Char('='), 0, 0);
+    if (name == QLatin1String("help") || name == QLatin1String("help-all") ||
+        name == QLatin1String("version"))
+        return true;
+    for (const OptionRow& option : optionTable()) {
+        if (name == QLatin1String(option.name)) {
+            *takesNext = option.valueName != nullptr && !argument.contains(QLatin1Char('='));
+            return true;
+        }
+    }
+    return false;
+}
+
+// Qt's parser takes whatever begins with "-" for an option, but a value may
+// begin with it ("set main/offset -5", a password "-x"): where the command
+// expects a value, an argument that is none of our options is passed on as
+// an argument. Options come first, then "--" and the arguments.
+QStringList valuesProtected(const QStringList& arguments)
+{
+    QStringList options = arguments.mid(0, 1);
+    QStringList positionals;
+    const CommandRow* command = nullptr;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--")) {
+            positionals += arguments.mid(i + 1);
+            break;
+        }
+        bool takesNext = false;
+        const bool ours = isOptionOfOurs(argument, &takesNext);
+        const bool isValue =
+            command != nullptr && command->isValueAt != nullptr && command->isValueAt(positionals.size() - 1);
+        if (argument.size() > 1 && argument.startsWith(QLatin1Char('-')) && (ours || !isValue)) {
+            options << argument;
+            if (takesNext && i + 1 < arguments.size())
+                options << arguments.at(++i);
+            continue;
+        }
+        positionals << argument;
+        if (positionals.size() == 1)
+            command = findCommand(argument);
+    }
+    return options + QStringList{QStringLiteral("--")} + positionals;
+}
+
 } // namespace
 
 QString generalHelp()
@@ -130,7 +182,6 @@ int run(const QStringList& arguments)
     // Every option of every command is known here, so that one a command
     // does not take is refused by name rather than as unknown.
     QCommandLineParser parser;
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     const QCommandLineOption help = helpOption(QString());
     const QCommandLineOption helpAll = helpAllOption();
     const QCommandLineOption version = versionOption();
@@ -141,7 +192,7 @@ int run(const QStringList& arguments)
         parser.addOption(commandOptions.last().second);
     }
 
-    if (!parser.parse(arguments))
+    if (!parser.parse(valuesProtected(arguments)))
         return usage(parser.errorText());
     if (parser.isSet(version)) {
         out() << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion() << '\n';

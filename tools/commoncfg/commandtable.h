@@ -18,6 +18,7 @@ enum Option : unsigned {
     OptInterfaces = 1U << 2,
     OptCreate = 1U << 3,
     OptWait = 1U << 4,
+    OptDryRun = 1U << 5,
 };
 
 struct OptionRow {
@@ -59,6 +60,10 @@ struct CommandRow {
     const char* expects; // the arguments in words, for "NAME expects ..."
     // Runs the command on positional arguments the arity accepts.
     int (*handler)(const QStringList& arguments, const CommonOptions& options);
+    // Whether the argument at this position (0: the first after the command)
+    // is a value, taken as it stands even when it begins with "-"; nullptr
+    // for a command without values.
+    bool (*isValueAt)(int position) = nullptr;
 };
 
 // A table's rows, for range-for.

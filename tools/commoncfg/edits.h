@@ -9,12 +9,16 @@
 
 namespace commoncfg {
 
-// One value to store: the key (GROUP/KEY split for an INI file; the group is
-// empty in a flat file) and the text that goes into the file.
+// One value to store, or (`remove`) a key or a whole INI group (the key
+// empty) to take out: the key is GROUP/KEY split for an INI file, the group
+// empty in a flat file. `label` names the change in messages as the user
+// named it.
 struct Change {
     QString group;
     QString key;
     QString text;
+    bool remove = false;
+    QString label = QString();
 };
 
 // The bytes of a file after one change, or why the change cannot be made
@@ -38,9 +42,16 @@ QString lineLengthProblem(int length);
 EditOutcome editIni(const QByteArray& bytes, const Change& change, bool create);
 EditOutcome editFlat(const QByteArray& bytes, FileKind kind, const Change& change, bool create);
 
+// Takes out the lines of a key (every line the device would read it from),
+// or of a group: its header and every line up to the next group.
+EditOutcome removeIni(const QByteArray& bytes, const Change& change);
+EditOutcome removeFlat(const QByteArray& bytes, FileKind kind, const Change& change);
+
 // Reads the file `writtenName` back with the library's readers and compares
 // with what they read from `before`: empty when every changed key reads
-// exactly as intended and nothing else changed, otherwise what differs.
+// exactly as intended (a removed key, or one set to an empty value in an
+// INI file, not at all for the typed reader) and nothing else changed,
+// otherwise what differs.
 QString checkIniResult(const QByteArray& before, const QString& writtenName, const QList<Change>& changes);
 QString checkFlatResult(const QByteArray& before, FileKind kind, const QString& writtenName,
                         const QList<Change>& changes);

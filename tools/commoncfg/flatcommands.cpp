@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "flatlayout.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -14,7 +15,7 @@ int showFlat(const DeviceFile& file, const CommonOptions& options)
     if (!layout.mismatch().isEmpty())
         return fail(ExitError, file.path,
                     QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));
-    QJsonObject keys;
+    QJsonArray keys;
     QStringList problems;
     for (const QString& key : layout.keys()) {
         const KeyReading reading = layout.read(key);
@@ -23,7 +24,9 @@ int showFlat(const DeviceFile& file, const CommonOptions& options)
             continue;
         }
         if (options.json)
-            keys.insert(key, reading.place.value);
+            keys.append(QJsonObject{{QStringLiteral("key"), key},
+                                    {QStringLiteral("value"), reading.place.value},
+                                    {QStringLiteral("line"), reading.place.line + 1}});
         else
             out() << key << '=' << reading.place.value << '\n';
     }
@@ -38,7 +41,7 @@ int showFlat(const DeviceFile& file, const CommonOptions& options)
     return problems.isEmpty() ? ExitOk : ExitFinding;
 }
 
-int getFlat(const DeviceFile& file, const QString& key)
+int getFlat(const DeviceFile& file, const QString& key, const CommonOptions& options)
 {
     const FlatLayout layout(file.bytes, file.kind);
     if (!layout.mismatch().isEmpty())
@@ -49,8 +52,21 @@ int getFlat(const DeviceFile& file, const QString& key)
         return fail(ExitFinding, file.path, QStringLiteral("%1: no such key").arg(key));
     if (reading.state == KeyReading::Disputed)
         return fail(ExitFinding, file.path, QStringLiteral("%1: %2").arg(key, reading.problem));
-    out() << reading.place.value << '\n';
+    printValue(file, key, reading.place.value, reading.place.value, options);
     return ExitOk;
+}
+
+void printValue(const DeviceFile& file, const QString& key, const QVariant& value, const QString& text,
+                const CommonOptions& options)
+{
+    if (!options.json) {
+        out() << text << '\n';
+        return;
+    }
+    const QJsonObject root{{QStringLiteral("file"), file.path},
+                           {QStringLiteral("key"), key},
+                           {QStringLiteral("value"), QJsonValue::fromVariant(value)}};
+    out() << QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
 }
 
 } // namespace commoncfg

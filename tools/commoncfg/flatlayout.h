@@ -22,6 +22,8 @@ public:
     const QByteArray& bytes() const { return bytes_; }
     const QVector<TextLine>& lines() const { return lines_; }
     const QString& mismatch() const { return mismatch_; }
+    // Lines longer than the reader takes at once, with why that matters.
+    const QHash<int, QString>& longLines() const { return splitLines_; }
 
     // The keys in the order of the lines the device takes them from.
     QStringList keys() const;

@@ -37,11 +37,7 @@ QVariant typedValue(LibCommonCfg::IniFile& rules, const QString& group, const QS
     return problem->isEmpty() ? rules.parse(group, key, text) : QVariant();
 }
 
-struct Problem {
-    int line;
-    QString key;
-    QString text;
-};
+using Problem = Finding;
 
 void reportProblems(const DeviceFile& file, QList<Problem>* problems)
 {
@@ -51,7 +47,55 @@ void reportProblems(const DeviceFile& file, QList<Problem>* problems)
         fail(ExitFinding, file.path, QStringLiteral("%1: %2").arg(problem.key, problem.text));
 }
 
+// The value of a key of the section reader's group as both readers read it,
+// or (returned) why it cannot be told: the readers disagree, or the text is
+// no value of the key's kind.
+QString readKey(const IniLayout& layout, LibCommonCfg::IniFile& rules, const QString& group,
+                const QString& name, QVariant* value)
+{
+    const KeyReading reading = layout.read(group, name);
+    QString problem = reading.problem;
+    if (reading.state == KeyReading::Agreed)
+        *value = typedValue(rules, group, name, reading.place.value, &problem);
+    return problem;
+}
+
+// Keys that only the typed reader sees, where the readers disagree.
+void typedOnlyProblems(const IniLayout& layout, const QSet<QString>& shown, QList<Problem>* problems)
+{
+    for (const QString& groupKey : layout.typedKeys()) {
+        if (shown.contains(groupKey))
+            continue;
+        const KeyPlace place = layout.typedPlace(groupKey);
+        const KeyReading reading = layout.read(place.group, place.name);
+        if (reading.state != KeyReading::Agreed)
+            problems->append({place.line, groupKey, reading.problem});
+    }
+}
+
 } // namespace
+
+QList<Finding> iniFindings(const IniLayout& layout)
+{
+    LibCommonCfg::IniFile rules;
+    QList<Problem> problems;
+    QSet<QString> shown;
+    for (const IniLayout::Section& section : layout.sections()) {
+        const QString group = fromDevice(section.name);
+        for (const IniLayout::Item& item : section.items) {
+            if (!section.named || !item.isKey)
+                continue;
+            const QString name = fromDevice(item.name);
+            shown.insert(group + QLatin1Char('/') + name);
+            QVariant value;
+            const QString problem = readKey(layout, rules, group, name, &value);
+            if (!problem.isEmpty())
+                problems.append({item.line, group + QLatin1Char('/') + name, problem});
+        }
+    }
+    typedOnlyProblems(layout, shown, &problems);
+    return problems;
+}
 
 bool splitGroupKey(const QString& groupKey, QString* group, QString* key)
 {
@@ -78,7 +122,8 @@ int showIni(const DeviceFile& file, const CommonOptions& options)
     for (const IniLayout::Section& section : layout.sections()) {
         if (!section.named) {
             if (options.json)
-                leading.append(fromDevice(section.comment));
+                leading.append(QJsonObject{{QStringLiteral("line"), section.line + 1},
+                                           {QStringLiteral("text"), fromDevice(section.comment)}});
             else
                 out() << ";" << fromDevice(section.comment) << '\n';
             continue;
@@ -91,20 +136,21 @@ int showIni(const DeviceFile& file, const CommonOptions& options)
             out() << '\n';
         }
         QJsonArray keys;
+        QJsonArray comments;
         for (const IniLayout::Item& item : section.items) {
             if (!item.isKey) {
-                if (!options.json)
+                if (options.json)
+                    comments.append(QJsonObject{{QStringLiteral("line"), item.line + 1},
+                                                {QStringLiteral("text"), fromDevice(item.comment)}});
+                else
                     out() << "   ;" << fromDevice(item.comment) << '\n';
                 continue;
             }
             const QString name = fromDevice(item.name);
             const QString groupKey = group + QLatin1Char('/') + name;
             shown.insert(groupKey);
-            const KeyReading reading = layout.read(group, name);
-            QString problem = reading.problem;
             QVariant value;
-            if (reading.state == KeyReading::Agreed)
-                value = typedValue(rules, group, name, reading.place.value, &problem);
+            const QString problem = readKey(layout, rules, group, name, &value);
             if (!problem.isEmpty()) {
                 problems.append({item.line, groupKey, problem});
                 value = fromDevice(item.value); // the text as it stands, unconverted
@@ -133,19 +179,14 @@ int showIni(const DeviceFile& file, const CommonOptions& options)
                               {QStringLiteral("keys"), keys}};
             if (!section.comment.isNull())
                 entry.insert(QStringLiteral("comment"), fromDevice(section.comment));
+            if (!comments.isEmpty())
+                entry.insert(QStringLiteral("comments"), comments);
             groups.append(entry);
         }
     }
 
     // Keys that only the typed reader sees do not appear above.
-    for (const QString& groupKey : layout.typedKeys()) {
-        if (shown.contains(groupKey))
-            continue;
-        const KeyPlace place = layout.typedPlace(groupKey);
-        const KeyReading reading = layout.read(place.group, place.name);
-        if (reading.state != KeyReading::Agreed)
-            problems.append({place.line, groupKey, reading.problem});
-    }
+    typedOnlyProblems(layout, shown, &problems);
 
     if (options.json) {
         std::stable_sort(problems.begin(), problems.end(),
@@ -168,7 +209,7 @@ int showIni(const DeviceFile& file, const CommonOptions& options)
     return problems.isEmpty() ? ExitOk : ExitFinding;
 }
 
-int getIni(const DeviceFile& file, const QString& groupKey)
+int getIni(const DeviceFile& file, const QString& groupKey, const CommonOptions& options)
 {
     QString group;
     QString key;
@@ -188,7 +229,7 @@ int getIni(const DeviceFile& file, const QString& groupKey)
     const QVariant value = typedValue(rules, group, key, reading.place.value, &problem);
     if (!problem.isEmpty())
         return fail(ExitFinding, file.path, QStringLiteral("%1: %2").arg(groupKey, problem));
-    out() << renderValue(value) << '\n';
+    printValue(file, groupKey, jsonValue(value).toVariant(), renderValue(value), options);
     return ExitOk;
 }
 

@@ -31,6 +31,18 @@ QString fromDevice(const QByteArray& bytes)
 
 } // namespace
 
+QMap<int, QString> IniLayout::skippedLines() const
+{
+    QMap<int, QString> skipped;
+    for (auto it = typedSkips_.cbegin(); it != typedSkips_.cend(); ++it)
+        skipped.insert(it.key(), it.value());
+    for (auto it = sectionSkips_.cbegin(); it != sectionSkips_.cend(); ++it) {
+        const QString typed = skipped.value(it.key());
+        skipped.insert(it.key(), typed.isEmpty() ? it.value() : typed + QStringLiteral("; ") + it.value());
+    }
+    return skipped;
+}
+
 QByteArray foldName(const QByteArray& name)
 {
     QByteArray folded(name);

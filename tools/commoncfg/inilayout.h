@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -65,6 +66,10 @@ public:
     // " (line N holds CR characters without LF, ...)" when the line does,
     // else empty: such a CR ends no line for the device's readers.
     QString loneCrHint(int line) const;
+
+    // The lines a reader skips or takes in pieces, each with why (both
+    // readers' reasons where both have one).
+    QMap<int, QString> skippedLines() const;
 
     // The keys of the typed reader ("group/key"), and where it takes one from.
     QStringList typedKeys() const { return typedKeys_.keys(); }

@@ -12,6 +12,7 @@
 #include <LibCommonCfg/tzfile.h>
 
 #include <QFile>
+#include <QSet>
 #include <QTextCodec>
 
 namespace commoncfg {
@@ -32,13 +33,16 @@ QString shown(const QVariant& value)
     return value.isValid() ? QStringLiteral("\"%1\"").arg(value.toString()) : QStringLiteral("nothing");
 }
 
-QString compareTyped(const LibCommonCfg::IniFile& expected, const LibCommonCfg::IniFile& actual)
+// `gone`: keys the typed reader must no longer hold; `goneGroups`: groups.
+QString compareTyped(const LibCommonCfg::IniFile& expected, const LibCommonCfg::IniFile& actual,
+                     const QSet<QString>& gone, const QSet<QString>& goneGroups)
 {
     QStringList keys = expected.allKeys() + actual.allKeys();
     keys.removeDuplicates();
     for (const QString& key : keys) {
         const LibCommonCfg::internal::KeyParts parts = LibCommonCfg::internal::splitKey(key);
-        const QVariant want = expected.valueFromGroup(parts.group, parts.name);
+        const bool isGone = gone.contains(key) || goneGroups.contains(parts.group);
+        const QVariant want = isGone ? QVariant() : expected.valueFromGroup(parts.group, parts.name);
         const QVariant got = actual.valueFromGroup(parts.group, parts.name);
         if (want.userType() != got.userType() || want != got)
             return QStringLiteral("the typed reader would read %1 as %2 instead of %3")
@@ -59,23 +63,34 @@ void applyToSections(SectionDocument* document, const Change& change)
     item.isKey = true;
     item.name = key;
     item.value = text;
-    for (SectionDocument::Section& section : document->sections) {
+    for (int s = 0; s < document->sections.size(); ++s) {
+        SectionDocument::Section& section = document->sections[s];
         if (!section.named || foldName(section.name) != foldName(group))
             continue;
+        if (change.remove && key.isEmpty()) {
+            document->sections.remove(s);
+            return;
+        }
         int lastKey = -1;
         for (int i = 0; i < section.items.size(); ++i) {
             SectionDocument::Item& existing = section.items[i];
             if (!existing.isKey)
                 continue;
             if (foldName(existing.name) == foldName(key)) {
-                existing.value = text;
+                if (change.remove)
+                    section.items.remove(i);
+                else
+                    existing.value = text;
                 return;
             }
             lastKey = i;
         }
-        section.items.insert(lastKey + 1, item);
+        if (!change.remove)
+            section.items.insert(lastKey + 1, item);
         return;
     }
+    if (change.remove)
+        return;
     SectionDocument::Section added;
     added.named = true;
     added.name = group;
@@ -100,16 +115,40 @@ QString compareSections(const SectionDocument& expected, const SectionDocument& 
     return QString();
 }
 
+// The keys and values a flat file's reader holds, as it writes them out.
+template <typename Flat> QHash<QByteArray, QByteArray> entriesOf(const Flat& flat)
+{
+    QHash<QByteArray, QByteArray> entries;
+    for (const QByteArray& line : flat.serialize().split('\n')) {
+        const int equals = line.indexOf('=');
+        if (equals > 0)
+            entries.insert(line.left(equals), line.mid(equals + 1));
+    }
+    return entries;
+}
+
 template <typename Flat>
 QString compareFlat(const QByteArray& before, const QByteArray& after, const QList<Change>& changes)
 {
     Flat expected;
     expected.load(before);
-    for (const Change& change : changes)
-        expected.setString(change.key, change.text);
+    QSet<QByteArray> gone;
+    for (const Change& change : changes) {
+        const QByteArray key = deviceCodec()->fromUnicode(change.key);
+        if (change.remove) {
+            gone.insert(key);
+        } else {
+            gone.remove(key);
+            expected.setString(change.key, change.text);
+        }
+    }
+    QHash<QByteArray, QByteArray> wanted = entriesOf(expected);
+    for (const QByteArray& key : gone)
+        wanted.remove(key);
     Flat actual;
     actual.load(after);
-    return expected == actual ? QString() : QStringLiteral("the device would not read the keys as intended");
+    return wanted == entriesOf(actual) ? QString()
+                                       : QStringLiteral("the device would not read the keys as intended");
 }
 
 } // namespace
@@ -121,10 +160,21 @@ QString checkIniResult(const QByteArray& before, const QString& writtenName, con
         return QStringLiteral("cannot read back what was written");
 
     LibCommonCfg::IniFile expected(before);
-    for (const Change& change : changes)
-        expected.setValueInGroup(change.group, change.key,
-                                 expected.parse(change.group, change.key, change.text));
-    QString typed = compareTyped(expected, LibCommonCfg::IniFile(after));
+    QSet<QString> gone;
+    QSet<QString> goneGroups;
+    for (const Change& change : changes) {
+        const QString key = LibCommonCfg::internal::joinKey(change.group, change.key);
+        if (change.remove && change.key.isEmpty()) {
+            goneGroups.insert(change.group);
+        } else if (change.remove || change.text.isEmpty()) {
+            gone.insert(key); // an empty value is no value for the typed reader
+        } else {
+            gone.remove(key);
+            expected.setValueInGroup(change.group, change.key,
+                                     expected.parse(change.group, change.key, change.text));
+        }
+    }
+    QString typed = compareTyped(expected, LibCommonCfg::IniFile(after), gone, goneGroups);
     if (!typed.isEmpty())
         return typed;
 

@@ -1,9 +1,11 @@
-// set: every change is checked before anything is written, made on the
-// file's own bytes, read back with the library's readers and only then put in
-// place, under a lock that keeps two editors from losing each other's work.
+// set, del and apply: every change is checked before anything is written, made on
+// the file's own bytes, read back with the library's readers and only then
+// put in place, under a lock that keeps two editors from losing each other's
+// work.
 #include "commands.h"
 #include "edits.h"
 #include "textchecks.h"
+#include "unifieddiff.h"
 #include "valueforms.h"
 
 #include "common/filelock.h"
@@ -12,6 +14,9 @@
 #include <LibCommonCfg/inifile.h>
 
 #include <QRegularExpression>
+#include <QTemporaryFile>
+
+#include <functional>
 
 namespace commoncfg {
 
@@ -26,7 +31,7 @@ bool isNetworkKey(const QString& key)
 }
 
 // The change an INI assignment asks for, or why it is refused.
-QString iniChange(const Assignment& assignment, LibCommonCfg::IniFile& rules, Change* change)
+QString iniChange(const QPair<QString, QString>& assignment, LibCommonCfg::IniFile& rules, Change* change)
 {
     if (!splitGroupKey(assignment.first, &change->group, &change->key))
         return QStringLiteral("\"%1\": expected GROUP/KEY").arg(assignment.first);
@@ -39,26 +44,28 @@ QString iniChange(const Assignment& assignment, LibCommonCfg::IniFile& rules, Ch
     if (problem.isEmpty() && key.startsWith(QLatin1Char('[')))
         problem = QStringLiteral("a key cannot begin with \"[\"");
     const QString& value = assignment.second;
-    if (problem.isEmpty() && value.isEmpty())
-        problem = QStringLiteral("empty value refused");
     if (problem.isEmpty())
         problem = textProblem(value, "value");
     if (problem.isEmpty() && value.contains(QLatin1Char(';')))
         problem = QStringLiteral("a value in this file cannot hold \";\" (it starts a comment)");
-    if (problem.isEmpty() && !textToStore(rules, change->group, key, value, &change->text, &problem))
+    // An empty value is no value for the typed reader, whatever the key's kind.
+    if (problem.isEmpty() && !value.isEmpty() &&
+        !textToStore(rules, change->group, key, value, &change->text, &problem))
         problem = problem.isEmpty() ? QStringLiteral("not a value of this key") : problem;
     return problem.isEmpty() ? QString() : QStringLiteral("%1: %2").arg(assignment.first, problem);
 }
 
-QString flatChange(const Assignment& assignment, FileKind kind, Change* change)
+QString flatChange(const QPair<QString, QString>& assignment, FileKind kind, Change* change)
 {
     static const QRegularExpression keyPattern(QStringLiteral("^[\\w.]+$"));
     const QString& key = assignment.first;
     const QString& value = assignment.second;
     if (!keyPattern.match(key).hasMatch())
         return QStringLiteral("\"%1\": a key is made of letters, digits, \"_\" and \".\"").arg(key);
-    QString problem = value.isEmpty() ? QStringLiteral("empty value refused") : textProblem(value, "value");
-    if (problem.isEmpty() && kind == FileKind::Setup && isNetworkKey(key) && !isDottedQuad(value))
+    QString problem = textProblem(value, "value");
+    // An empty address clears it (a second interface's gateway, say).
+    if (problem.isEmpty() && kind == FileKind::Setup && isNetworkKey(key) && !value.isEmpty() &&
+        !isDottedQuad(value))
         problem = QStringLiteral("expects a dotted-quad IPv4 address such as 192.168.1.10");
     if (!problem.isEmpty())
         return QStringLiteral("%1: %2").arg(key, problem);
@@ -67,49 +74,102 @@ QString flatChange(const Assignment& assignment, FileKind kind, Change* change)
     return QString();
 }
 
+// The removal a name of `del` asks for: GROUP/KEY or GROUP in an INI file,
+// KEY in a flat file.
+QString removal(const QString& name, bool ini, Change* change)
+{
+    change->remove = true;
+    if (!ini) {
+        change->key = name;
+        return name.isEmpty() ? QStringLiteral("\"\": expected KEY") : QString();
+    }
+    if (!name.contains(QLatin1Char('/'))) {
+        change->group = name;
+        return name.isEmpty() ? QStringLiteral("\"\": expected GROUP/KEY or GROUP") : QString();
+    }
+    if (!splitGroupKey(name, &change->group, &change->key))
+        return QStringLiteral("\"%1\": expected GROUP/KEY or GROUP").arg(name);
+    return QString();
+}
+
+// The change a request asks for, or why it is refused.
+QString changeOf(const Request& request, FileKind kind, LibCommonCfg::IniFile& rules, Change* change)
+{
+    change->label =
+        request.where.isEmpty() ? request.key : request.where + QStringLiteral(": ") + request.key;
+    QString problem;
+    if (request.remove)
+        problem = removal(request.key, kind == FileKind::Ini, change);
+    else if (kind == FileKind::Ini)
+        problem = iniChange({request.key, request.value}, rules, change);
+    else
+        problem = flatChange({request.key, request.value}, kind, change);
+    return problem.isEmpty() || request.where.isEmpty() ? problem
+                                                        : request.where + QStringLiteral(": ") + problem;
+}
+
+// The bytes would be saved: shown as a diff instead, after the same check
+// the save makes, on a scratch copy.
+int showDryRun(const DeviceFile& file, const QByteArray& bytes,
+               const std::function<QString(const QString&)>& check)
+{
+    QTemporaryFile scratch;
+    if (!scratch.open() || scratch.write(bytes) != bytes.size() || !scratch.flush())
+        return fail(ExitError, file.path, QStringLiteral("cannot write a scratch copy to check the changes"));
+    const QString problem = check(scratch.fileName());
+    if (!problem.isEmpty())
+        return fail(ExitError, file.path, QStringLiteral("%1; nothing would be saved").arg(problem));
+    out() << unifiedDiff(file.bytes, bytes, file.path);
+    return ExitOk;
+}
+
 } // namespace
 
-int setValues(const QString& path, const QList<Assignment>& assignments, const CommonOptions& options)
+int changeFile(const QString& path, const QList<Request>& requests, const CommonOptions& options)
 {
     if (path == QLatin1String("-"))
-        return fail(ExitError, path, QStringLiteral("set changes a file; standard input cannot be changed"));
+        return fail(ExitError, path, QStringLiteral("standard input cannot be changed; name a file"));
     FileLock lock;
     const DeviceFile file = readDeviceFile(path, options.format, &lock, options.waitMs);
     if (!file.error.isEmpty())
         return fail(ExitError, file.path, file.error);
     const bool ini = file.kind == FileKind::Ini;
 
-    // Everything is checked before anything changes: one refused value
+    // Everything is checked before anything changes: one refused change
     // leaves the file as it was.
     LibCommonCfg::IniFile rules;
     QList<Change> changes;
-    for (const Assignment& assignment : assignments) {
+    for (const Request& request : requests) {
         Change change;
-        const QString problem =
-            ini ? iniChange(assignment, rules, &change) : flatChange(assignment, file.kind, &change);
+        const QString problem = changeOf(request, file.kind, rules, &change);
         if (!problem.isEmpty())
             return fail(ExitError, file.path, problem);
         changes.append(change);
     }
 
     QByteArray bytes = file.bytes;
-    for (int i = 0; i < changes.size(); ++i) {
-        const EditOutcome outcome = ini ? editIni(bytes, changes.at(i), options.create)
-                                        : editFlat(bytes, file.kind, changes.at(i), options.create);
+    for (const Change& change : changes) {
+        const EditOutcome outcome =
+            change.remove ? (ini ? removeIni(bytes, change) : removeFlat(bytes, file.kind, change))
+                          : (ini ? editIni(bytes, change, options.create)
+                                 : editFlat(bytes, file.kind, change, options.create));
         if (!outcome.problem.isEmpty())
             return fail(outcome.exitCode, file.path,
-                        QStringLiteral("%1: %2").arg(assignments.at(i).first, outcome.problem));
+                        QStringLiteral("%1: %2").arg(change.label, outcome.problem));
         bytes = outcome.bytes;
     }
     if (bytes == file.bytes)
         return ExitOk; // every value was already as asked
 
-    LibCommonCfg::internal::SaveOptions save;
-    save.heldLock = &lock;
-    save.check = [&](const QString& writtenName) {
+    const std::function<QString(const QString&)> check = [&](const QString& writtenName) {
         return ini ? checkIniResult(file.bytes, writtenName, changes)
                    : checkFlatResult(file.bytes, file.kind, writtenName, changes);
     };
+    if (options.dryRun)
+        return showDryRun(file, bytes, check);
+    LibCommonCfg::internal::SaveOptions save;
+    save.heldLock = &lock;
+    save.check = check;
     const QString error = LibCommonCfg::internal::saveFile(file.path, bytes, save);
     if (!error.isEmpty())
         return fail(ExitError, file.path, QStringLiteral("%1; the file was left as it was").arg(error));
