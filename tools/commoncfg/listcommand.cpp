@@ -59,12 +59,18 @@ int listNames(const DeviceFile& file, const QString& group, const CommonOptions&
     const int code = names(file, group, &found);
     if (code != ExitOk)
         return code;
-    if (options.json)
-        out() << QString::fromUtf8(
-            QJsonDocument(QJsonArray::fromStringList(found)).toJson(QJsonDocument::Indented));
-    else
+    if (!options.json) {
         for (const QString& name : found)
             out() << name << '\n';
+        return ExitOk;
+    }
+    QJsonObject root{{QStringLiteral("file"), file.path}};
+    if (!group.isNull())
+        root.insert(QStringLiteral("group"), group);
+    const bool groups = file.kind == FileKind::Ini && group.isNull();
+    root.insert(groups ? QStringLiteral("groups") : QStringLiteral("keys"),
+                QJsonArray::fromStringList(found));
+    out() << QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
     return ExitOk;
 }
 
