@@ -9,6 +9,6 @@ apt-get install -y --no-install-recommends \
   qtbase5-dev \
   libgtest-dev googletest \
   locales \
-  acl strace
+  acl strace python3
 # acl and strace: the tool's safety tests set an ACL on a file and watch the
-# saves sync the file and its folder.
+# saves sync the file and its folder. python3: the exported-symbol check.
