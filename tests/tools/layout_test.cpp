@@ -5,6 +5,7 @@
 #include "edits.h"
 #include "flatlayout.h"
 #include "inilayout.h"
+#include "support/cases.h"
 
 #include <gtest/gtest.h>
 
@@ -80,8 +81,7 @@ TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
     int disputed = 0;
     int created = 0;
     for (int round = 0; round < 400; ++round) {
-        const QByteArray bytes =
-            generate(random, kIniLines, int(sizeof kIniLines / sizeof *kIniLines));
+        const QByteArray bytes = generate(random, kIniLines, int(sizeof kIniLines / sizeof *kIniLines));
         SCOPED_TRACE(bytes.toPercentEncoding().toStdString());
         const IniLayout layout(bytes);
         ASSERT_EQ(layout.mismatch(), QString());
@@ -163,57 +163,39 @@ TEST(ToolLayout, FlatReadingMatchesTheLibraryAndEditsReadBack)
     EXPECT_GT(edited, 1000);
 }
 
-// The read-back check passes the intended change and nothing else that any
-// reader of the device would see.
-TEST(ToolReadback, PassesTheIntendedChangeAndNothingElse)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QByteArray ini("[main] ;g\r\n   a=1 ;note\r\n   b=2\r\n;c\r\n[x]\r\n   k=v\r\n");
-    const Change setA{QStringLiteral("main"), QStringLiteral("a"), QStringLiteral("5")};
-    const Change addN{QStringLiteral("main"), QStringLiteral("n"), QStringLiteral("7")};
-    const Change addY{QStringLiteral("y"), QStringLiteral("k"), QStringLiteral("1")};
-    const QByteArray edited = QByteArray(ini).replace("a=1", "a=5");
-    struct Case {
-        Change change;
-        QByteArray after;
-        bool passes;
-    };
-    const Case iniCases[] = {
-        {setA, edited, true},
-        {setA, QByteArray(edited).replace("b=2\r\n", "b=2\n"), true}, // line ends are no reader's business
-        {setA, QByteArray(edited).replace(";note", ";nope"), false},
-        {setA, QByteArray(edited).replace("[main] ;g", "[main] ;h"), false},
-        {setA, QByteArray(edited).replace("b=2", "b=3"), false},
-        {setA, QByteArray(edited).replace(";c\r\n", ""), false},
-        {setA, QByteArray(edited).replace("b=2\r\n", "b=2\r\n   c=3\r\n"), false},
-        {setA, QByteArray(ini).replace("b=2", "b=5"), false},
-        {setA, edited + "[main]\r\na=9\r\n", false}, // seen by the typed reader alone
-        {addN, QByteArray(ini).replace("b=2\r\n", "b=2\r\n   n=7\r\n"), true},
-        {addN, QByteArray(ini).replace(";c\r\n", ";c\r\n   n=7\r\n"), false}, // after the comment
-        {addY, ini + "[y]\r\nk=1\r\n", true},
-        {addY, ini + "[y]\r\nk=1\r\nj=2\r\n", false},
-    };
-    for (const Case& c : iniCases) {
-        const QString written = writeTemporary(dir, c.after);
-        EXPECT_EQ(checkIniResult(ini, written, {c.change}).isEmpty(), c.passes) << c.after.toStdString();
-    }
+// The read-back check on data cases: each names the file before, the change
+// (GROUP/KEY=VALUE, or KEY=VALUE in a flat file), the kinds to read it as and
+// files after it that pass or are refused.
+class Readback : public ::testing::TestWithParam<std::string> {};
 
-    const QByteArray flat("A=1\nB=2\n");
-    const Change setFlat{QString(), QStringLiteral("A"), QStringLiteral("5")};
-    const Case flatCases[] = {
-        {setFlat, "A=5\nB=2\n", true},
-        {setFlat, "A=5\r\n# note\nB=2\n", true},
-        {setFlat, "A=5\nB=3\n", false},
-        {setFlat, "A=5\nB=2\nC=1\n", false},
-        {setFlat, "A=1\nB=2\n", false},
-    };
-    for (const FileKind kind : {FileKind::Setup, FileKind::TimeZone}) {
-        for (const Case& c : flatCases) {
-            const QString written = writeTemporary(dir, c.after);
-            EXPECT_EQ(checkFlatResult(flat, kind, written, {c.change}).isEmpty(), c.passes) << c.after.toStdString();
+TEST_P(Readback, PassesTheIntendedChangeAndNothingElse)
+{
+    const lcctest::CaseFile c = lcctest::readCase("readback", GetParam());
+    ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
+    ASSERT_EQ(c.unknownWord({"kind", "before", "change", "passes", "refused"}), QByteArray());
+    ASSERT_TRUE(c.has("kind") && c.has("before") && c.has("passes") && c.has("refused"));
+    const QString text = QString::fromUtf8(c.one("change"));
+    const int equals = text.indexOf(QLatin1Char('=')), slash = text.left(equals).indexOf(QLatin1Char('/'));
+    const Change change{text.left(qMax(slash, 0)), text.mid(slash + 1, equals - slash - 1), text.mid(equals + 1)};
+    QTemporaryDir dir;
+    for (const char* verdict : {"passes", "refused"}) {
+        for (const QByteArray& after : c.all(verdict)) {
+            const QString written = writeTemporary(dir, after);
+            for (const QByteArray& kind : c.all("kind")) {
+                ASSERT_TRUE(kind == "ini" || kind == "setup" || kind == "tz") << kind.constData();
+                const FileKind as =
+                    kind == "ini" ? FileKind::Ini : kind == "setup" ? FileKind::Setup : FileKind::TimeZone;
+                const QString problem = as == FileKind::Ini ? checkIniResult(c.one("before"), written, {change})
+                                                            : checkFlatResult(c.one("before"), as, written, {change});
+                EXPECT_EQ(problem.isEmpty(), verdict[0] == 'p') << kind.constData() << ": " << after.constData();
+            }
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, Readback, ::testing::ValuesIn(lcctest::caseNames("readback")),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return lcctest::testName(info.param);
+                         });
 
 } // namespace

@@ -1,49 +1,109 @@
 #ifndef LIBCOMMONCFG_TESTS_TOOLS_TOOLRUN_H
 #define LIBCOMMONCFG_TESTS_TOOLS_TOOLRUN_H
 
-// Starts the installed commoncfg (through the build's emulator where the
-// host cannot run it).
-#include "childprocess.h"
+// Starts the installed commoncfg, or any program, with fork and execv and
+// collects its exit code and both output streams. Not QProcess: its way of
+// creating the child does not work under user-mode emulation (qemu-user),
+// where the 32-bit build of these tests runs on a kernel without 32-bit
+// support; fork and execv do. Children run under LC_ALL=C.UTF-8.
 #include "support/files.h"
 
-#include <QString>
 #include <QStringList>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace lcctest {
 
+inline const bool kChildLocale = ::setenv("LC_ALL", "C.UTF-8", 1) == 0; // before any thread starts
+
 struct ToolRun {
-    int exitCode = -1;
+    int exitCode = -1; // -1: did not exit by itself within two minutes
     QString out;
     QString err;
 };
 
-inline ToolRun runProgram(const QString& program, const QStringList& args, const QString& stdinFile = QString())
-{
-    const ChildRun child = runChild(program, args, "C.UTF-8", 120000, stdinFile);
-    ToolRun run;
-    if (!child.finished) {
-        run.err = QStringLiteral("did not finish normally: ") + program;
-        return run;
-    }
-    run.exitCode = child.exitCode;
-    run.out = QString::fromUtf8(child.out);
-    run.err = QString::fromUtf8(child.err);
-    return run;
-}
-
 // The command line that starts the tool's binary: the binary itself, or the
-// build's emulator followed by it.
-inline QStringList toolCommand(const QString& binary)
+// build's emulator (where the host cannot run the build) followed by it.
+inline QStringList toolCommand(const QString& binary = QStringLiteral(COMMONCFG_BINARY))
 {
     const QString launcher = QStringLiteral(COMMONCFG_LAUNCHER);
     return launcher.isEmpty() ? QStringList{binary} : QStringList{launcher, binary};
 }
 
-inline ToolRun tool(const QStringList& args, const QString& stdinFile = QString())
+// Starts `command` (an absolute path first) with standard input from `input`
+// and its output into `outputs` (both to /dev/null without them).
+inline pid_t start(const QStringList& command, const QString& input = QString(), const int* outputs = nullptr)
 {
-    QStringList command = toolCommand(QStringLiteral(COMMONCFG_BINARY));
-    const QString program = command.takeFirst();
-    return runProgram(program, command + args, stdinFile);
+    std::vector<std::string> store;
+    for (const QString& arg : command)
+        store.push_back(arg.toStdString());
+    std::vector<char*> argv;
+    for (std::string& arg : store)
+        argv.push_back(&arg[0]);
+    argv.push_back(nullptr);
+    const std::string in = input.isEmpty() ? "/dev/null" : input.toStdString();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int fd = ::open(in.c_str(), O_RDONLY), null = ::open("/dev/null", O_WRONLY);
+        if (fd < 0 || ::dup2(fd, 0) < 0 || ::dup2(outputs ? outputs[0] : null, 1) < 0 ||
+            ::dup2(outputs ? outputs[1] : null, 2) < 0)
+            ::_exit(127);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+inline ToolRun runProgram(const QStringList& command, const QString& input = QString())
+{
+    int out[2], err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        return ToolRun();
+    const int outputs[2] = {out[1], err[1]};
+    const pid_t pid = start(command, input, outputs);
+    ::close(out[1]);
+    ::close(err[1]);
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    QByteArray got[2];
+    bool timedOut = false;
+    for (int open = 2; open > 0 && !timedOut;) {
+        timedOut = ::poll(fds, 2, 120000) == 0;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0)
+                continue;
+            char buffer[4096];
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                got[i].append(buffer, int(n));
+            } else {
+                ::close(std::exchange(fds[i].fd, -1));
+                --open;
+            }
+        }
+    }
+    for (const pollfd& fd : fds) {
+        if (fd.fd >= 0)
+            ::close(fd.fd);
+    }
+    if (timedOut && pid > 0)
+        ::kill(pid, SIGKILL);
+    int status = 0;
+    const bool exited = pid > 0 && ::waitpid(pid, &status, 0) == pid && !timedOut && WIFEXITED(status);
+    return ToolRun{exited ? WEXITSTATUS(status) : -1, QString::fromUtf8(got[0]), QString::fromUtf8(got[1])};
+}
+
+inline ToolRun tool(const QStringList& args, const QString& input = QString())
+{
+    return runProgram(toolCommand() + args, input);
 }
 
 } // namespace lcctest
