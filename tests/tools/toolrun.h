@@ -8,17 +8,17 @@
 // support; fork and execv do. Children run under LC_ALL=C.UTF-8.
 #include "support/files.h"
 
+#include <QElapsedTimer>
 #include <QStringList>
+#include <QTemporaryFile>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace lcctest {
@@ -40,7 +40,7 @@ inline QStringList toolCommand(const QString& binary = QStringLiteral(COMMONCFG_
 }
 
 // Starts `command` (an absolute path first) with standard input from `input`
-// and its output into `outputs` (both to /dev/null without them).
+// and its output into the descriptors `outputs` (to /dev/null without them).
 inline pid_t start(const QStringList& command, const QString& input = QString(), const int* outputs = nullptr)
 {
     std::vector<std::string> store;
@@ -65,40 +65,21 @@ inline pid_t start(const QStringList& command, const QString& input = QString(),
 
 inline ToolRun runProgram(const QStringList& command, const QString& input = QString())
 {
-    int out[2], err[2];
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
-        return ToolRun();
-    const int outputs[2] = {out[1], err[1]};
+    QTemporaryFile out, err;
+    if (!out.open() || !err.open())
+        return ToolRun{-1, QString(), QStringLiteral("no temporary files for the output")};
+    const int outputs[2] = {out.handle(), err.handle()};
     const pid_t pid = start(command, input, outputs);
-    ::close(out[1]);
-    ::close(err[1]);
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    QByteArray got[2];
-    bool timedOut = false;
-    for (int open = 2; open > 0 && !timedOut;) {
-        timedOut = ::poll(fds, 2, 120000) == 0;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0)
-                continue;
-            char buffer[4096];
-            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                got[i].append(buffer, int(n));
-            } else {
-                ::close(std::exchange(fds[i].fd, -1));
-                --open;
-            }
-        }
-    }
-    for (const pollfd& fd : fds) {
-        if (fd.fd >= 0)
-            ::close(fd.fd);
-    }
-    if (timedOut && pid > 0)
-        ::kill(pid, SIGKILL);
+    QElapsedTimer timer;
+    timer.start();
     int status = 0;
-    const bool exited = pid > 0 && ::waitpid(pid, &status, 0) == pid && !timedOut && WIFEXITED(status);
-    return ToolRun{exited ? WEXITSTATUS(status) : -1, QString::fromUtf8(got[0]), QString::fromUtf8(got[1])};
+    while (pid > 0 && ::waitpid(pid, &status, WNOHANG) == 0) {
+        if (timer.hasExpired(120000))
+            ::kill(pid, SIGKILL);
+        ::usleep(2000);
+    }
+    return ToolRun{pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1, QString::fromUtf8(readAll(out.fileName())),
+                   QString::fromUtf8(readAll(err.fileName()))};
 }
 
 inline ToolRun tool(const QStringList& args, const QString& input = QString())
