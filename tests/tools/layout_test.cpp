@@ -6,10 +6,10 @@
 #include "flatlayout.h"
 #include "inilayout.h"
 #include "support/cases.h"
+#include "support/files.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTextCodec>
 #include <QTemporaryDir>
 
@@ -37,10 +37,7 @@ const char* const kLineEnds[] = {"\n", "\r\n", "\r\n", "\n", "\r"};
 
 QByteArray generate(std::mt19937& random, const char* const* shapes, int shapeCount)
 {
-    std::uniform_int_distribution<int> lineCount(0, 24);
-    std::uniform_int_distribution<int> pick(0, shapeCount - 1);
-    std::uniform_int_distribution<int> end(0, 4);
-    std::uniform_int_distribution<int> rare(0, 40);
+    std::uniform_int_distribution<int> lineCount(0, 24), pick(0, shapeCount - 1), end(0, 4), rare(0, 40);
     QByteArray bytes;
     const int lines = lineCount(random);
     for (int i = 0; i < lines; ++i) {
@@ -59,10 +56,8 @@ QByteArray generate(std::mt19937& random, const char* const* shapes, int shapeCo
 
 QString writeTemporary(const QTemporaryDir& dir, const QByteArray& bytes)
 {
-    const QString name = dir.filePath(QStringLiteral("written"));
-    QFile file(name);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    return name;
+    EXPECT_TRUE(lcctest::writeAll(dir.filePath(QStringLiteral("written")), bytes));
+    return dir.filePath(QStringLiteral("written"));
 }
 
 // Only the bytes between `begin` and the old `end` may differ.
@@ -75,11 +70,8 @@ void expectOnlyChanged(const QByteArray& before, const QByteArray& after, int be
 TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     std::mt19937 random(20261207);
-    int agreed = 0;
-    int disputed = 0;
-    int created = 0;
+    int agreed = 0, disputed = 0, created = 0;
     for (int round = 0; round < 400; ++round) {
         const QByteArray bytes = generate(random, kIniLines, int(sizeof kIniLines / sizeof *kIniLines));
         SCOPED_TRACE(bytes.toPercentEncoding().toStdString());
@@ -93,10 +85,8 @@ TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
                     keys.append({deviceCodec()->toUnicode(section.name), deviceCodec()->toUnicode(item.name)});
             }
         }
-        for (const QString& groupKey : layout.typedKeys()) {
-            const KeyPlace place = layout.typedPlace(groupKey);
-            keys.append({place.group, place.name});
-        }
+        for (const QString& groupKey : layout.typedKeys())
+            keys.append({layout.typedPlace(groupKey).group, layout.typedPlace(groupKey).name});
 
         for (const auto& key : keys) {
             const KeyReading reading = layout.read(key.first, key.second);
@@ -134,7 +124,6 @@ TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
 TEST(ToolLayout, FlatReadingMatchesTheLibraryAndEditsReadBack)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     std::mt19937 random(7);
     int edited = 0;
     for (int round = 0; round < 300; ++round) {

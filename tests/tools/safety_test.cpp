@@ -18,10 +18,7 @@
 
 namespace {
 
-using lcctest::readAll;
-using lcctest::tool;
-using lcctest::ToolRun;
-using lcctest::writeAll;
+using namespace lcctest;
 
 const QByteArray kSmall("[main]\nname=x\n");
 
@@ -54,7 +51,7 @@ ToolRun setUnprivileged(const QString& file)
 {
     const QStringList args{"set", file, "main/name", "y"};
     const QStringList dropped{"/usr/bin/setpriv", "--bounding-set=-all", "--inh-caps=-all"};
-    return ::geteuid() != 0 ? tool(args) : lcctest::runProgram(dropped + lcctest::toolCommand() + args);
+    return ::geteuid() != 0 ? tool(args) : runProgram(dropped + toolCommand() + args);
 }
 
 // A small tmpfs, filled but for about `spare` bytes after `file` was put on
@@ -93,10 +90,8 @@ TEST(SetSafety, FullDisksLeaveTheFileAsItWasOrPlayNoPart)
     const QString file = folder.filePath("device.ini");
     const QByteArray large = deviceFile(600); // about 158 KB
     ASSERT_TRUE(writeAll(file, large));
-    const QByteArray savedTmp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(tmp.path));
-    ToolRun run = tool({"set", file, "achan599/key14", "last"});
-    qputenv("TMPDIR", savedTmp);
+    ToolRun run = runProgram(QStringList{"/usr/bin/env", "TMPDIR=" + tmp.path} + toolCommand() +
+                             QStringList{"set", file, "achan599/key14", "last"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(readAll(file), QByteArray(large).replace("   key14=value 599 ", "   key14=last "));
     EXPECT_EQ(entries(tmp.path), QStringList{"filler"});
@@ -152,44 +147,38 @@ TEST(SetSafety, OwnerModeAclAndLinkAreKeptAndTheSaveIsSynced)
     QTemporaryDir folder;
     const QString file = folder.filePath("device.ini"), link = folder.filePath("current.ini");
     ASSERT_TRUE(writeAll(file, kSmall));
-    ASSERT_EQ(::chown(local(file).c_str(), 1234, 5678), 0);
-    ASSERT_EQ(::chmod(local(file).c_str(), 0600), 0);
-    ASSERT_EQ(lcctest::runProgram({"/usr/bin/setfacl", "-m", "u:4321:rw", file}).exitCode, 0) << "no ACLs here";
-    const QString aclBefore = lcctest::runProgram({"/usr/bin/getfacl", "-cp", file}).out;
-    struct stat before {};
-    ASSERT_EQ(::stat(local(file).c_str(), &before), 0);
+    ASSERT_EQ(::chown(local(file).c_str(), 1234, 5678) + ::chmod(local(file).c_str(), 0600), 0);
+    ASSERT_EQ(runProgram({"/usr/bin/setfacl", "-m", "u:4321:rw", file}).exitCode, 0) << "no ACLs here";
     ASSERT_TRUE(QFile::link(file, link));
+    const auto attributes = [&] { // owner, group, mode and ACL
+        struct stat st {};
+        const int statResult = ::stat(local(file).c_str(), &st);
+        return QStringLiteral("%1 %2:%3 %4 ").arg(statResult).arg(st.st_uid).arg(st.st_gid).arg(st.st_mode, 0, 8) +
+               runProgram({"/usr/bin/getfacl", "-cp", file}).out;
+    };
+    const QString before = attributes();
+    ASSERT_TRUE(before.startsWith("0 1234:5678 ")) << before.toStdString();
 
     // Through the link, under strace where it can follow the tool (LeakSanitizer
     // cannot work in a traced process).
     const bool traced = QStringLiteral(COMMONCFG_LAUNCHER).isEmpty();
-    const QString trace = QDir::temp().filePath(QStringLiteral("commoncfg-strace-%1").arg(::getpid()));
-    const QStringList strace{"/usr/bin/strace",
-                             "-f",
-                             "-y",
-                             "-E",
-                             "ASAN_OPTIONS=detect_leaks=0",
-                             "-e",
-                             "trace=fsync,fdatasync,renameat,renameat2,rename",
-                             "-o",
-                             trace};
-    const ToolRun run = lcctest::runProgram((traced ? strace : QStringList()) + lcctest::toolCommand() +
-                                            QStringList{"set", link, "main/name", "y"});
+    QTemporaryFile trace;
+    ASSERT_TRUE(trace.open());
+    const QStringList strace = QString("/usr/bin/strace -f -y -E ASAN_OPTIONS=detect_leaks=0 -e "
+                                       "trace=fsync,fdatasync,renameat,renameat2,rename -o")
+                                   .split(' ')
+                               << trace.fileName();
+    const ToolRun run =
+        runProgram((traced ? strace : QStringList()) + toolCommand() + QStringList{"set", link, "main/name", "y"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(readAll(file), QByteArray("[main]\nname=y\n"));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    struct stat after {};
-    ASSERT_EQ(::stat(local(file).c_str(), &after), 0);
-    EXPECT_EQ(after.st_uid, 1234u);
-    EXPECT_EQ(after.st_gid, 5678u);
-    EXPECT_EQ(after.st_mode, before.st_mode);
-    EXPECT_EQ(lcctest::runProgram({"/usr/bin/getfacl", "-cp", file}).out, aclBefore);
+    EXPECT_EQ(attributes(), before);
     EXPECT_EQ(entries(folder.path()), (QStringList{"current.ini", "device.ini"}));
     if (!traced)
         return;
     // The new file is synced before the rename, the folder after it.
-    const QString calls = QString::fromUtf8(readAll(trace)), dir = QRegularExpression::escape(folder.path());
-    QFile::remove(trace);
+    const QString calls = QString::fromUtf8(readAll(trace.fileName())), dir = QRegularExpression::escape(folder.path());
     const auto done = [&](const QString& call, int from = 0) {
         return calls.indexOf(QRegularExpression(call + "[^\n]*= 0\n"), from);
     };
@@ -223,36 +212,26 @@ TEST(SetSafety, KillInTheMiddleLeavesOldOrNewAndNothingElse)
     const QString file = folder.filePath("device.ini");
     const QByteArray old = deviceFile(8000); // about 2 MB
     const QByteArray wanted = QByteArray(old).replace("   key7=value 7777 ", "   key7=changed ");
-    const QStringList command = lcctest::toolCommand() + QStringList{"set", file, "achan7777/key7", "changed"};
+    QTemporaryDir tmp; // where nothing may be left either
+    const QStringList command = QStringList{"/usr/bin/env", "TMPDIR=" + tmp.path()} + toolCommand() +
+                                QStringList{"set", file, "achan7777/key7", "changed"};
     // How long an undisturbed save takes, so that the kills fall inside it.
     ASSERT_TRUE(writeAll(file, old));
     QElapsedTimer timer;
     timer.start();
-    int status = 0;
-    const pid_t whole = lcctest::start(command);
-    ASSERT_EQ(::waitpid(whole, &status, 0), whole);
+    ASSERT_EQ(runProgram(command).exitCode, 0);
     const qint64 duration = timer.elapsed();
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     ASSERT_EQ(readAll(file), wanted);
-
-    // Nor anything in the temporary folder.
-    QTemporaryDir tmp;
-    const QByteArray savedTmp = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(tmp.path()));
     int kept = 0;
     for (int step = 1; step <= 8; ++step) {
         ASSERT_TRUE(writeAll(file, old));
-        const pid_t pid = lcctest::start(command);
-        ::usleep(useconds_t(duration * 1000 * step / 9));
-        ::kill(pid, SIGKILL);
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        runProgram(command, QString(), int(duration * step / 9));
         const QByteArray now = readAll(file);
         EXPECT_TRUE(now == old || now == wanted) << "killed at step " << step << ": " << now.size() << " bytes";
         kept += now == old ? 1 : 0;
         EXPECT_EQ(entries(folder.path()), QStringList{"device.ini"}) << "step " << step;
         EXPECT_EQ(entries(tmp.path()), QStringList()) << "step " << step;
     }
-    qputenv("TMPDIR", savedTmp);
     EXPECT_GT(kept, 0); // some kills did land before the rename
 }
 

@@ -26,7 +26,7 @@ namespace lcctest {
 inline const bool kChildLocale = ::setenv("LC_ALL", "C.UTF-8", 1) == 0; // before any thread starts
 
 struct ToolRun {
-    int exitCode = -1; // -1: did not exit by itself within two minutes
+    int exitCode = -1; // -1: did not exit by itself in time
     QString out;
     QString err;
 };
@@ -39,9 +39,9 @@ inline QStringList toolCommand(const QString& binary = QStringLiteral(COMMONCFG_
     return launcher.isEmpty() ? QStringList{binary} : QStringList{launcher, binary};
 }
 
-// Starts `command` (an absolute path first) with standard input from `input`
-// and its output into the descriptors `outputs` (to /dev/null without them).
-inline pid_t start(const QStringList& command, const QString& input = QString(), const int* outputs = nullptr)
+// Runs `command` (an absolute path first) with standard input from `input`
+// (/dev/null when empty); kills it after `killAfterMs`.
+inline ToolRun runProgram(const QStringList& command, const QString& input = QString(), int killAfterMs = 120000)
 {
     std::vector<std::string> store;
     for (const QString& arg : command)
@@ -51,32 +51,24 @@ inline pid_t start(const QStringList& command, const QString& input = QString(),
         argv.push_back(&arg[0]);
     argv.push_back(nullptr);
     const std::string in = input.isEmpty() ? "/dev/null" : input.toStdString();
+    QTemporaryFile out, err;
+    if (!out.open() || !err.open())
+        return ToolRun{-1, QString(), QStringLiteral("no temporary files for the output")};
     const pid_t pid = ::fork();
     if (pid == 0) {
-        const int fd = ::open(in.c_str(), O_RDONLY), null = ::open("/dev/null", O_WRONLY);
-        if (fd < 0 || ::dup2(fd, 0) < 0 || ::dup2(outputs ? outputs[0] : null, 1) < 0 ||
-            ::dup2(outputs ? outputs[1] : null, 2) < 0)
+        const int fd = ::open(in.c_str(), O_RDONLY);
+        if (fd < 0 || ::dup2(fd, 0) < 0 || ::dup2(out.handle(), 1) < 0 || ::dup2(err.handle(), 2) < 0)
             ::_exit(127);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
-    return pid;
-}
-
-inline ToolRun runProgram(const QStringList& command, const QString& input = QString())
-{
-    QTemporaryFile out, err;
-    if (!out.open() || !err.open())
-        return ToolRun{-1, QString(), QStringLiteral("no temporary files for the output")};
-    const int outputs[2] = {out.handle(), err.handle()};
-    const pid_t pid = start(command, input, outputs);
     QElapsedTimer timer;
     timer.start();
     int status = 0;
     while (pid > 0 && ::waitpid(pid, &status, WNOHANG) == 0) {
-        if (timer.hasExpired(120000))
+        if (timer.hasExpired(killAfterMs))
             ::kill(pid, SIGKILL);
-        ::usleep(2000);
+        ::usleep(1000);
     }
     return ToolRun{pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1, QString::fromUtf8(readAll(out.fileName())),
                    QString::fromUtf8(readAll(err.fileName()))};
