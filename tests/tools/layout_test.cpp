@@ -153,7 +153,7 @@ TEST(ToolLayout, FlatReadingMatchesTheLibraryAndEditsReadBack)
 }
 
 // The read-back check on data cases: each names the file before, the change
-// (GROUP/KEY=VALUE, or KEY=VALUE in a flat file), the kinds to read it as and
+// (group, key, value; no group in a flat file), the kinds to read it as and
 // files after it that pass or are refused.
 class Readback : public ::testing::TestWithParam<std::string> {};
 
@@ -161,21 +161,19 @@ TEST_P(Readback, PassesTheIntendedChangeAndNothingElse)
 {
     const lcctest::CaseFile c = lcctest::readCase("readback", GetParam());
     ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
-    ASSERT_EQ(c.unknownWord({"kind", "before", "change", "passes", "refused"}), QByteArray());
-    ASSERT_TRUE(c.has("kind") && c.has("before") && c.has("passes") && c.has("refused"));
-    const QString text = QString::fromUtf8(c.one("change"));
-    const int equals = text.indexOf(QLatin1Char('=')), slash = text.left(equals).indexOf(QLatin1Char('/'));
-    const Change change{text.left(qMax(slash, 0)), text.mid(slash + 1, equals - slash - 1), text.mid(equals + 1)};
+    ASSERT_EQ(c.unknownWord({"kind", "before", "group", "key", "value", "passes", "refused"}), QByteArray());
+    ASSERT_TRUE(c.has("kind") && c.has("before") && c.has("key") && c.has("passes") && c.has("refused"));
+    const Change change{QString::fromUtf8(c.one("group")), QString::fromUtf8(c.one("key")),
+                        QString::fromUtf8(c.one("value"))};
     QTemporaryDir dir;
     for (const char* verdict : {"passes", "refused"}) {
         for (const QByteArray& after : c.all(verdict)) {
             const QString written = writeTemporary(dir, after);
             for (const QByteArray& kind : c.all("kind")) {
                 ASSERT_TRUE(kind == "ini" || kind == "setup" || kind == "tz") << kind.constData();
-                const FileKind as =
-                    kind == "ini" ? FileKind::Ini : kind == "setup" ? FileKind::Setup : FileKind::TimeZone;
-                const QString problem = as == FileKind::Ini ? checkIniResult(c.one("before"), written, {change})
-                                                            : checkFlatResult(c.one("before"), as, written, {change});
+                const FileKind flat = kind == "tz" ? FileKind::TimeZone : FileKind::Setup;
+                const QString problem = kind == "ini" ? checkIniResult(c.one("before"), written, {change})
+                                                      : checkFlatResult(c.one("before"), flat, written, {change});
                 EXPECT_EQ(problem.isEmpty(), verdict[0] == 'p') << kind.constData() << ": " << after.constData();
             }
         }

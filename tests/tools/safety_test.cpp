@@ -63,11 +63,8 @@ struct FullDisk {
         mounted = ::mount("tmpfs", local(path).c_str(), "tmpfs", 0, "size=64k") == 0;
         EXPECT_TRUE(!mounted || file.isEmpty() || writeAll(path + "/device.ini", file));
         QFile filler(path + "/filler");
-        const QByteArray block(1024, 'f');
-        if (mounted && filler.open(QIODevice::Append)) {
-            while (filler.write(block) == block.size() && filler.flush()) {
-            }
-            filler.close();
+        if (mounted && filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            filler.write(QByteArray(65536, 'f')); // as much as fits
             filler.resize(qMax<qint64>(0, filler.size() - spare));
         }
     }

@@ -43,12 +43,10 @@ inline QStringList toolCommand(const QString& binary = QStringLiteral(COMMONCFG_
 // (/dev/null when empty); kills it after `killAfterMs`.
 inline ToolRun runProgram(const QStringList& command, const QString& input = QString(), int killAfterMs = 120000)
 {
-    std::vector<std::string> store;
-    for (const QString& arg : command)
-        store.push_back(arg.toStdString());
+    std::vector<std::string> store(command.size()); // sized first: no element moves after argv points into it
     std::vector<char*> argv;
-    for (std::string& arg : store)
-        argv.push_back(&arg[0]);
+    for (int i = 0; i < command.size(); ++i)
+        argv.push_back(&(store[i] = command.at(i).toStdString())[0]);
     argv.push_back(nullptr);
     const std::string in = input.isEmpty() ? "/dev/null" : input.toStdString();
     QTemporaryFile out, err;
