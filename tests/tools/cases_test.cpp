@@ -31,8 +31,7 @@ TEST_P(ToolCase, Runs)
     QStringList args;
     for (const QByteArray& arg : c.all("arg"))
         args << QString::fromUtf8(arg);
-    const QString stdinFile =
-        c.has("stdin") ? QDir(folder).filePath(QString::fromUtf8(c.one("stdin"))) : QString();
+    const QString stdinFile = c.has("stdin") ? QDir(folder).filePath(QString::fromUtf8(c.one("stdin"))) : QString();
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

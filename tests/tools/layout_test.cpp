@@ -174,7 +174,8 @@ TEST_P(Readback, PassesTheIntendedChangeAndNothingElse)
                 const FileKind flat = kind == "tz" ? FileKind::TimeZone : FileKind::Setup;
                 const QString problem = kind == "ini" ? checkIniResult(c.one("before"), written, {change})
                                                       : checkFlatResult(c.one("before"), flat, written, {change});
-                EXPECT_EQ(problem.isEmpty(), verdict[0] == 'p') << kind.constData() << ": " << after.constData();
+                EXPECT_EQ(problem.isEmpty(), verdict[0] == 'p')
+                    << kind.constData() << ": " << after.toPercentEncoding().constData();
             }
         }
     }
