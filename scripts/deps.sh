@@ -9,7 +9,7 @@ apt-get install -y --no-install-recommends \
   qtbase5-dev \
   libgtest-dev googletest \
   locales \
-  acl strace groff-base jq
+  acl strace python3 groff-base jq
 # acl and strace: the tool's safety tests set an ACL on a file and watch the
-# saves sync the file and its folder.
+# saves sync the file and its folder. python3: the exported-symbol check.
 # groff-base and jq: the tool's tests set its manual page and parse its JSON.

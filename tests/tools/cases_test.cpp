@@ -4,7 +4,8 @@
 // (`in`), the file expected afterwards (`out`; without it the file must stay
 // byte for byte as it was) and the expected standard output and error
 // (`stdout`, `stderr`; without them, nothing). In the arguments and the
-// expected output, @FILE@ stands for the path of the copy the tool works on.
+// expected output, @FILE@ stands for the path of the copy the tool works on;
+// `stdin` names a file of the case, or an absolute path such as /dev/zero.
 #include "support/cases.h"
 #include "toolrun.h"
 
@@ -24,7 +25,7 @@ LCC_CASE_TEST(ToolCase, "commoncfg", "arg", "exit", "stdin")
     for (const QByteArray& arg : c.all("arg"))
         args << QString::fromUtf8(arg);
     const QString stdinFile =
-        c.has("stdin") ? folder + QLatin1Char('/') + QString::fromUtf8(c.one("stdin")) : QString();
+        c.has("stdin") ? QDir(folder).filePath(QString::fromUtf8(c.one("stdin"))) : QString();
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

@@ -5,12 +5,13 @@
 #include "edits.h"
 #include "flatlayout.h"
 #include "inilayout.h"
+#include "support/cases.h"
+#include "support/files.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTextCodec>
 #include <QTemporaryDir>
+#include <QTextCodec>
 
 #include <random>
 
@@ -23,23 +24,58 @@ using namespace commoncfg;
 // values, several "=", ";" in keys, control bytes and NBSP at the ends,
 // Cyrillic text, lines longer than either reader takes at once.
 const char* const kIniLines[] = {
-    "[main]", "[Main]", "[achan1]", "  [dchan2] ; note", "[my-group]", "[ a ]", "[broken", "[]",
-    "modem=1", "Modem=0", "  name = x ", "name=y;comment", "a=b=c", "a;b=c", "=5", "k=", "k = ;c",
-    "linemask=0x3F", "nstate=on", "x", "; comment", ";", "# hash", "", "   ", "k=\x01v", "\xa0k=1", "v=1\xa0",
-    "\xe8\xec\xff=\xe7\xed\xe0\xf7\xe5\xed\xe8\xe5", "0k=1", "k\r=2",
+    "[main]",
+    "[Main]",
+    "[achan1]",
+    "  [dchan2] ; note",
+    "[my-group]",
+    "[ a ]",
+    "[broken",
+    "[]",
+    "modem=1",
+    "Modem=0",
+    "  name = x ",
+    "name=y;comment",
+    "a=b=c",
+    "a;b=c",
+    "=5",
+    "k=",
+    "k = ;c",
+    "linemask=0x3F",
+    "nstate=on",
+    "x",
+    "; comment",
+    ";",
+    "# hash",
+    "",
+    "   ",
+    "k=\x01v",
+    "\xa0k=1",
+    "v=1\xa0",
+    "\xe8\xec\xff=\xe7\xed\xe0\xf7\xe5\xed\xe8\xe5",
+    "0k=1",
+    "k\r=2",
 };
 const char* const kFlatLines[] = {
-    "IPADDR=10.0.0.1", "  NETMASK = 255.0.0.0 ", "# GATEWAY=10.0.0.254", "export TZ=UTC", "my-key=1", "A.B=1",
-    "KEY=a=b", "EMPTY=", "=x", "no assignment", "", "NAME=\xcc\xee\xf1\xea\xe2\xe0", "IPADDR=10.0.0.2",
+    "IPADDR=10.0.0.1",
+    "  NETMASK = 255.0.0.0 ",
+    "# GATEWAY=10.0.0.254",
+    "export TZ=UTC",
+    "my-key=1",
+    "A.B=1",
+    "KEY=a=b",
+    "EMPTY=",
+    "=x",
+    "no assignment",
+    "",
+    "NAME=\xcc\xee\xf1\xea\xe2\xe0",
+    "IPADDR=10.0.0.2",
 };
 const char* const kLineEnds[] = {"\n", "\r\n", "\r\n", "\n", "\r"};
 
 QByteArray generate(std::mt19937& random, const char* const* shapes, int shapeCount)
 {
-    std::uniform_int_distribution<int> lineCount(0, 24);
-    std::uniform_int_distribution<int> pick(0, shapeCount - 1);
-    std::uniform_int_distribution<int> end(0, 4);
-    std::uniform_int_distribution<int> rare(0, 40);
+    std::uniform_int_distribution<int> lineCount(0, 24), pick(0, shapeCount - 1), end(0, 4), rare(0, 40);
     QByteArray bytes;
     const int lines = lineCount(random);
     for (int i = 0; i < lines; ++i) {
@@ -58,10 +94,8 @@ QByteArray generate(std::mt19937& random, const char* const* shapes, int shapeCo
 
 QString writeTemporary(const QTemporaryDir& dir, const QByteArray& bytes)
 {
-    const QString name = dir.filePath(QStringLiteral("written"));
-    QFile file(name);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    return name;
+    EXPECT_TRUE(lcctest::writeAll(dir.filePath(QStringLiteral("written")), bytes));
+    return dir.filePath(QStringLiteral("written"));
 }
 
 // Only the bytes between `begin` and the old `end` may differ.
@@ -74,14 +108,10 @@ void expectOnlyChanged(const QByteArray& before, const QByteArray& after, int be
 TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     std::mt19937 random(20261207);
-    int agreed = 0;
-    int disputed = 0;
-    int created = 0;
+    int agreed = 0, disputed = 0, created = 0;
     for (int round = 0; round < 400; ++round) {
-        const QByteArray bytes =
-            generate(random, kIniLines, int(sizeof kIniLines / sizeof *kIniLines));
+        const QByteArray bytes = generate(random, kIniLines, int(sizeof kIniLines / sizeof *kIniLines));
         SCOPED_TRACE(bytes.toPercentEncoding().toStdString());
         const IniLayout layout(bytes);
         ASSERT_EQ(layout.mismatch(), QString());
@@ -90,13 +120,12 @@ TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
         for (const IniLayout::Section& section : layout.sections()) {
             for (const IniLayout::Item& item : section.items) {
                 if (item.isKey)
-                    keys.append({deviceCodec()->toUnicode(section.name), deviceCodec()->toUnicode(item.name)});
+                    keys.append(
+                        {deviceCodec()->toUnicode(section.name), deviceCodec()->toUnicode(item.name)});
             }
         }
-        for (const QString& groupKey : layout.typedKeys()) {
-            const KeyPlace place = layout.typedPlace(groupKey);
-            keys.append({place.group, place.name});
-        }
+        for (const QString& groupKey : layout.typedKeys())
+            keys.append({layout.typedPlace(groupKey).group, layout.typedPlace(groupKey).name});
 
         for (const auto& key : keys) {
             const KeyReading reading = layout.read(key.first, key.second);
@@ -111,11 +140,13 @@ TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
             } else {
                 ++disputed;
                 EXPECT_EQ(outcome.exitCode, 2);
-                EXPECT_TRUE(outcome.problem.contains(QStringLiteral("line "))) << outcome.problem.toStdString();
+                EXPECT_TRUE(outcome.problem.contains(QStringLiteral("line ")))
+                    << outcome.problem.toStdString();
             }
         }
         // A new key in an existing and in a new group: added whole, or refused.
-        for (const QString& group : {QStringLiteral("main"), QStringLiteral("achan1"), QStringLiteral("fresh")}) {
+        for (const QString& group :
+             {QStringLiteral("main"), QStringLiteral("achan1"), QStringLiteral("fresh")}) {
             const Change change{group, QStringLiteral("added"), QStringLiteral("1")};
             const EditOutcome outcome = editIni(bytes, change, true);
             if (!outcome.problem.isEmpty())
@@ -134,7 +165,6 @@ TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
 TEST(ToolLayout, FlatReadingMatchesTheLibraryAndEditsReadBack)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     std::mt19937 random(7);
     int edited = 0;
     for (int round = 0; round < 300; ++round) {
@@ -156,62 +186,35 @@ TEST(ToolLayout, FlatReadingMatchesTheLibraryAndEditsReadBack)
                 ++edited;
                 if (reading.state == KeyReading::Agreed)
                     expectOnlyChanged(bytes, outcome.bytes, reading.place.valueBegin, reading.place.valueEnd);
-                EXPECT_EQ(checkFlatResult(bytes, kind, writeTemporary(dir, outcome.bytes), {change}), QString());
+                EXPECT_EQ(checkFlatResult(bytes, kind, writeTemporary(dir, outcome.bytes), {change}),
+                          QString());
             }
         }
     }
     EXPECT_GT(edited, 1000);
 }
 
-// The read-back check passes the intended change and nothing else that any
-// reader of the device would see.
-TEST(ToolReadback, PassesTheIntendedChangeAndNothingElse)
+// The read-back check on data cases: each names the file before, the change
+// (group, key, value; no group in a flat file), the kinds to read it as and
+// files after it that pass or are refused.
+LCC_CASE_TEST(Readback, "readback", "kind", "before", "group", "key", "value", "passes", "refused")
 {
+    ASSERT_TRUE(c.has("kind") && c.has("before") && c.has("key") && c.has("passes") && c.has("refused"));
+    const Change change{QString::fromUtf8(c.one("group")), QString::fromUtf8(c.one("key")),
+                        QString::fromUtf8(c.one("value"))};
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QByteArray ini("[main] ;g\r\n   a=1 ;note\r\n   b=2\r\n;c\r\n[x]\r\n   k=v\r\n");
-    const Change setA{QStringLiteral("main"), QStringLiteral("a"), QStringLiteral("5")};
-    const Change addN{QStringLiteral("main"), QStringLiteral("n"), QStringLiteral("7")};
-    const Change addY{QStringLiteral("y"), QStringLiteral("k"), QStringLiteral("1")};
-    const QByteArray edited = QByteArray(ini).replace("a=1", "a=5");
-    struct Case {
-        Change change;
-        QByteArray after;
-        bool passes;
-    };
-    const Case iniCases[] = {
-        {setA, edited, true},
-        {setA, QByteArray(edited).replace("b=2\r\n", "b=2\n"), true}, // line ends are no reader's business
-        {setA, QByteArray(edited).replace(";note", ";nope"), false},
-        {setA, QByteArray(edited).replace("[main] ;g", "[main] ;h"), false},
-        {setA, QByteArray(edited).replace("b=2", "b=3"), false},
-        {setA, QByteArray(edited).replace(";c\r\n", ""), false},
-        {setA, QByteArray(edited).replace("b=2\r\n", "b=2\r\n   c=3\r\n"), false},
-        {setA, QByteArray(ini).replace("b=2", "b=5"), false},
-        {setA, edited + "[main]\r\na=9\r\n", false}, // seen by the typed reader alone
-        {addN, QByteArray(ini).replace("b=2\r\n", "b=2\r\n   n=7\r\n"), true},
-        {addN, QByteArray(ini).replace(";c\r\n", ";c\r\n   n=7\r\n"), false}, // after the comment
-        {addY, ini + "[y]\r\nk=1\r\n", true},
-        {addY, ini + "[y]\r\nk=1\r\nj=2\r\n", false},
-    };
-    for (const Case& c : iniCases) {
-        const QString written = writeTemporary(dir, c.after);
-        EXPECT_EQ(checkIniResult(ini, written, {c.change}).isEmpty(), c.passes) << c.after.toStdString();
-    }
-
-    const QByteArray flat("A=1\nB=2\n");
-    const Change setFlat{QString(), QStringLiteral("A"), QStringLiteral("5")};
-    const Case flatCases[] = {
-        {setFlat, "A=5\nB=2\n", true},
-        {setFlat, "A=5\r\n# note\nB=2\n", true},
-        {setFlat, "A=5\nB=3\n", false},
-        {setFlat, "A=5\nB=2\nC=1\n", false},
-        {setFlat, "A=1\nB=2\n", false},
-    };
-    for (const FileKind kind : {FileKind::Setup, FileKind::TimeZone}) {
-        for (const Case& c : flatCases) {
-            const QString written = writeTemporary(dir, c.after);
-            EXPECT_EQ(checkFlatResult(flat, kind, written, {c.change}).isEmpty(), c.passes) << c.after.toStdString();
+    for (const char* verdict : {"passes", "refused"}) {
+        for (const QByteArray& after : c.all(verdict)) {
+            const QString written = writeTemporary(dir, after);
+            for (const QByteArray& kind : c.all("kind")) {
+                ASSERT_TRUE(kind == "ini" || kind == "setup" || kind == "tz") << kind.constData();
+                const FileKind flat = kind == "tz" ? FileKind::TimeZone : FileKind::Setup;
+                const QString problem = kind == "ini"
+                                            ? checkIniResult(c.one("before"), written, {change})
+                                            : checkFlatResult(c.one("before"), flat, written, {change});
+                EXPECT_EQ(problem.isEmpty(), verdict[0] == 'p')
+                    << kind.constData() << ": " << after.toPercentEncoding().constData();
+            }
         }
     }
 }
