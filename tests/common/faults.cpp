@@ -1,12 +1,13 @@
 #include "faults.h"
 
+#include <QByteArray>
+#include <QList>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdarg>
-#include <cstring>
-#include <sstream>
-#include <utility>
+#include <map>
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -21,9 +22,9 @@
 namespace faults {
 
 const std::vector<std::string> kCalls = {
-    "open",   "openat", "stat",   "fstat",      "faccessat", "access",    "readlink",     "read",   "write",
-    "fsync",  "close",  "fchown", "fchmod",     "flistxattr", "fgetxattr", "fsetxattr", "fremovexattr",
-    "linkat", "renameat", "flock"};
+    "open",      "openat",    "stat",         "fstat",  "faccessat", "access", "readlink", "read",
+    "write",     "fsync",     "close",        "fchown", "fchmod",    "flistxattr", "fgetxattr",
+    "fsetxattr", "fremovexattr", "linkat", "renameat", "flock"};
 
 namespace {
 
@@ -35,18 +36,9 @@ template <typename Function> Function next(const char* name)
     return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
 }
 
-const char* described(int fd)
-{
-    static const auto realFstat = next<int (*)(int, struct stat64*)>("fstat64");
-    struct stat64 st {};
-    if (realFstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
-        return "folder";
-    return (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDONLY ? "readonly" : "writable";
-}
-
-
 // What the call must answer instead of doing its work: an errno, one of the
-// special answers, or 0 to go through. `kind` is asked only where a fault cares.
+// special answers, or 0 to go through. `kind` (what the call is made on) is
+// asked only where a fault cares.
 template <typename Kind> int verdict(const char* call, Kind kind)
 {
     std::vector<Fault>* armed = active.load();
@@ -57,10 +49,9 @@ template <typename Kind> int verdict(const char* call, Kind kind)
     for (Fault& f : *armed) {
         if (f.call != call || (!f.on.empty() && f.on != kind()))
             continue;
-        ++f.seen;
-        if (answer == 0 && (f.nth == 0 || f.nth == f.seen)) {
-            answer = f.answer;
-            f.fired = true;
+        if (++f.seen == f.nth || f.nth == 0) {
+            f.fired = f.fired || answer == 0;
+            answer = answer == 0 ? f.answer : answer;
         }
     }
     errno = savedErrno;
@@ -69,15 +60,12 @@ template <typename Kind> int verdict(const char* call, Kind kind)
 
 int onFd(const char* call, int fd)
 {
-    return verdict(call, [fd] { return described(fd); });
-}
-
-int opening(const char* call, int flags)
-{
-    return verdict(call, [flags] {
-        if ((flags & O_TMPFILE) != O_TMPFILE && (flags & O_DIRECTORY) != 0)
+    return verdict(call, [fd] {
+        static const auto realFstat = next<int (*)(int, struct stat64*)>("fstat64");
+        struct stat64 st {};
+        if (realFstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
             return "folder";
-        return (flags & O_ACCMODE) == O_RDONLY ? "readonly" : "writable";
+        return (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDONLY ? "readonly" : "writable";
     });
 }
 
@@ -86,51 +74,47 @@ int anywhere(const char* call)
     return verdict(call, [] { return ""; });
 }
 
-mode_t modeOf(int flags, va_list arguments)
+// The verdict on an open() with these flags, and the mode it was given.
+int opening(const char* call, int flags, va_list arguments, mode_t* mode)
 {
-    return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(arguments, mode_t) : 0;
+    *mode = (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(arguments, mode_t) : 0;
+    return verdict(call, [flags] {
+        if ((flags & O_TMPFILE) != O_TMPFILE && (flags & O_DIRECTORY) != 0)
+            return "folder";
+        return (flags & O_ACCMODE) == O_RDONLY ? "readonly" : "writable";
+    });
 }
 
 // Answers as the fault says, or lets the C library's `Function` do the work.
 template <auto Function, typename... Args> auto pass(const char* name, int answer, Args... args)
 {
     static const auto real = next<decltype(Function)>(name);
-    using Result = decltype(real(args...));
     if (answer == 0 || answer == kPass || answer == kShortWrite || answer == kNoProgress)
         return real(args...);
-    if (answer == kSkip)
-        return Result(0);
-    errno = answer;
-    return Result(-1);
+    errno = answer == kSkip ? errno : answer;
+    return decltype(real(args...))(answer == kSkip ? 0 : -1);
 }
 
 } // namespace
 
 Fault parse(const std::string& text)
 {
-    static const std::pair<const char*, int> kAnswers[] = {
-        {"EIO", EIO},         {"EROFS", EROFS},   {"EACCES", EACCES},         {"EPERM", EPERM},
-        {"EINTR", EINTR},     {"ENOLCK", ENOLCK}, {"EOPNOTSUPP", EOPNOTSUPP}, {"ENOSYS", ENOSYS},
-        {"EISDIR", EISDIR},   {"EINVAL", EINVAL}, {"ENOENT", ENOENT},         {"EEXIST", EEXIST},
-        {"ENOSPC", ENOSPC},   {"ERANGE", ERANGE}, {"ENODATA", ENODATA},       {"ENXIO", ENXIO},
-        {"SHORT", kShortWrite}, {"NOPROGRESS", kNoProgress}, {"SKIP", kSkip}, {"PASS", kPass}};
-    Fault f;
-    f.optional = !text.empty() && text.back() == '?';
-    std::istringstream parts(text.substr(0, text.size() - (f.optional ? 1 : 0)));
-    std::string answer, nth;
-    std::getline(std::getline(std::getline(std::getline(parts, f.call, '/'), answer, '/'), nth, '/'), f.on);
-    f.nth = std::atoi(nth.c_str());
-    for (const auto& a : kAnswers)
-        f.answer = answer == a.first ? a.second : f.answer;
-    if (f.answer == 0 || std::find(kCalls.begin(), kCalls.end(), f.call) == kCalls.end() ||
-        !(f.on.empty() || f.on == "folder" || f.on == "readonly" || f.on == "writable"))
-        f.call.clear();
-    return f;
+    static const std::map<QByteArray, int> kAnswers{
+        {"EIO", EIO},       {"EROFS", EROFS},   {"EACCES", EACCES}, {"EPERM", EPERM},           {"EINTR", EINTR},
+        {"ENOLCK", ENOLCK}, {"ENOSYS", ENOSYS}, {"EISDIR", EISDIR}, {"EOPNOTSUPP", EOPNOTSUPP}, {"EINVAL", EINVAL},
+        {"ENOENT", ENOENT}, {"EEXIST", EEXIST}, {"ENOSPC", ENOSPC}, {"ERANGE", ERANGE},         {"ENODATA", ENODATA},
+        {"ENXIO", ENXIO},   {"SHORT", kShortWrite}, {"NOPROGRESS", kNoProgress}, {"SKIP", kSkip}, {"PASS", kPass}};
+    const bool optional = !text.empty() && text.back() == '?';
+    const QList<QByteArray> p = QByteArray::fromStdString(text).chopped(optional ? 1 : 0).split('/');
+    const bool known = kAnswers.count(p.value(1)) && std::count(kCalls.begin(), kCalls.end(), p[0].toStdString()) &&
+                       QList<QByteArray>{"", "folder", "readonly", "writable"}.contains(p.value(3));
+    return {known ? p[0].toStdString() : "", kAnswers.count(p.value(1)) ? kAnswers.at(p.value(1)) : 0,
+            p.value(2).toInt(), p.value(3).toStdString(), optional};
 }
 
-Injected::Injected(std::vector<Fault> faults) : faults_(std::move(faults))
+Injected::Injected(std::vector<Fault> armed) : faults(std::move(armed))
 {
-    active.store(&faults_);
+    active.store(&faults);
 }
 
 Injected::~Injected()
@@ -140,7 +124,7 @@ Injected::~Injected()
 
 bool Injected::allFired() const
 {
-    return std::all_of(faults_.begin(), faults_.end(), [](const Fault& f) { return f.fired || f.optional; });
+    return std::all_of(faults.begin(), faults.end(), [](const Fault& f) { return f.fired || f.optional; });
 }
 
 } // namespace faults
@@ -160,18 +144,20 @@ int open64(const char* path, int flags, ...)
 {
     va_list arguments;
     va_start(arguments, flags);
-    const mode_t mode = faults::modeOf(flags, arguments);
+    mode_t mode = 0;
+    const int answer = faults::opening("open", flags, arguments, &mode);
     va_end(arguments);
-    return pass<&open64>("open64", faults::opening("open", flags), path, flags, mode);
+    return pass<&open64>("open64", answer, path, flags, mode);
 }
 
 int openat64(int folder, const char* path, int flags, ...)
 {
     va_list arguments;
     va_start(arguments, flags);
-    const mode_t mode = faults::modeOf(flags, arguments);
+    mode_t mode = 0;
+    const int answer = faults::opening("openat", flags, arguments, &mode);
     va_end(arguments);
-    return pass<&openat64>("openat64", faults::opening("openat", flags), folder, path, flags, mode);
+    return pass<&openat64>("openat64", answer, folder, path, flags, mode);
 }
 
 ssize_t write(int fd, const void* data, size_t size)
@@ -187,10 +173,7 @@ int close(int fd)
 {
     const int answer = onFd("close", fd);
     const int result = pass<&close>("close", 0, fd);
-    if (answer <= 0)
-        return result;
-    errno = answer;
-    return -1;
+    return answer <= 0 ? result : (errno = answer, -1);
 }
 
 LCC_FAULTY(int, stat64, noexcept, anywhere("stat"), (const char* p, struct stat64* s), p, s)
@@ -203,15 +186,14 @@ LCC_FAULTY(int, fsync, , onFd("fsync", fd), (int fd), fd)
 LCC_FAULTY(int, fchown, noexcept, onFd("fchown", fd), (int fd, uid_t u, gid_t g), fd, u, g)
 LCC_FAULTY(int, fchmod, noexcept, onFd("fchmod", fd), (int fd, mode_t m), fd, m)
 LCC_FAULTY(ssize_t, flistxattr, noexcept, onFd("flistxattr", fd), (int fd, char* l, size_t n), fd, l, n)
-LCC_FAULTY(ssize_t, fgetxattr, noexcept, onFd("fgetxattr", fd), (int fd, const char* k, void* v, size_t n), fd,
-           k, v, n)
-LCC_FAULTY(int, fsetxattr, noexcept, onFd("fsetxattr", fd),
-           (int fd, const char* k, const void* v, size_t n, int f), fd, k, v, n, f)
+LCC_FAULTY(ssize_t, fgetxattr, noexcept, onFd("fgetxattr", fd), (int fd, const char* k, void* v, size_t n), fd, k,
+           v, n)
+LCC_FAULTY(int, fsetxattr, noexcept, onFd("fsetxattr", fd), (int fd, const char* k, const void* v, size_t n, int f),
+           fd, k, v, n, f)
 LCC_FAULTY(int, fremovexattr, noexcept, onFd("fremovexattr", fd), (int fd, const char* k), fd, k)
-LCC_FAULTY(int, linkat, noexcept, anywhere("linkat"), (int a, const char* f, int b, const char* t, int l), a,
-           f, b, t, l)
-LCC_FAULTY(int, renameat, noexcept, anywhere("renameat"), (int a, const char* f, int b, const char* t), a, f,
-           b, t)
+LCC_FAULTY(int, linkat, noexcept, anywhere("linkat"), (int a, const char* f, int b, const char* t, int l), a, f, b,
+           t, l)
+LCC_FAULTY(int, renameat, noexcept, anywhere("renameat"), (int a, const char* f, int b, const char* t), a, f, b, t)
 LCC_FAULTY(int, flock, noexcept, anywhere("flock"), (int fd, int op), fd, op)
 
 } // extern "C"

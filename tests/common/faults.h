@@ -14,37 +14,34 @@ namespace faults {
 // The calls that can be made to fail, by the names faults are written with.
 extern const std::vector<std::string> kCalls;
 
+// Answers that are no errors: write() takes one byte or none; the call is
+// skipped as if it had worked; the call is let through (giving way to a
+// later fault on it).
+constexpr int kShortWrite = -1, kNoProgress = -2, kSkip = -3, kPass = -4;
+
 struct Fault {
-    std::string call;
-    int answer = 0;     // an errno, or one of the answers below
-    int nth = 0;        // only the n-th call it counts (from 1); 0: every one
-    std::string on;     // counts only calls on a "folder", "readonly" or "writable" file
-    bool optional = false; // need not meet its call ("?" at the end)
+    std::string call;      // empty: no fault (a text parse() did not know)
+    int answer = 0;        // an errno or one of the answers above
+    int nth = 0;           // only the n-th call it counts (from 1); 0: every one
+    std::string on;        // counts only calls on a "folder", "readonly" or "writable" file
+    bool optional = false; // need not meet its call
     int seen = 0;
     bool fired = false;
 };
-// Not errors: write() takes one byte or none; the call is skipped as if it
-// had worked; the call is let through (to give way to a later fault).
-constexpr int kShortWrite = -1, kNoProgress = -2, kSkip = -3, kPass = -4;
 
 // "call/ANSWER[/nth[/on]][?]", for example "write/EIO/2/writable"; ANSWER is
-// an errno name, SHORT, NOPROGRESS, SKIP or PASS. An empty call when the text
-// is no fault.
+// an errno's name, SHORT, NOPROGRESS, SKIP or PASS; "?" makes it optional.
 Fault parse(const std::string& text);
 
 // The faults are in force while this object lives; where two meet the same
 // call, the first decides.
-class Injected {
-public:
+struct Injected {
     explicit Injected(std::vector<Fault> faults);
-    ~Injected();
     Injected(const Injected&) = delete;
-    Injected& operator=(const Injected&) = delete;
+    ~Injected();
     // Every fault that must meet its call did: one that never did tested nothing.
     bool allFired() const;
-
-private:
-    std::vector<Fault> faults_;
+    std::vector<Fault> faults;
 };
 
 } // namespace faults
