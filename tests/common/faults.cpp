@@ -97,19 +97,23 @@ template <auto Function, typename... Args> auto pass(const char* name, int answe
 
 } // namespace
 
-Fault parse(const std::string& text)
+std::vector<Fault> parse(const std::string& text)
 {
     static const std::map<QByteArray, int> kAnswers{
         {"EIO", EIO},       {"EROFS", EROFS},   {"EACCES", EACCES}, {"EPERM", EPERM},           {"EINTR", EINTR},
         {"ENOLCK", ENOLCK}, {"ENOSYS", ENOSYS}, {"EISDIR", EISDIR}, {"EOPNOTSUPP", EOPNOTSUPP}, {"EINVAL", EINVAL},
         {"ENOENT", ENOENT}, {"EEXIST", EEXIST}, {"ENOSPC", ENOSPC}, {"ERANGE", ERANGE},         {"ENODATA", ENODATA},
         {"ENXIO", ENXIO},   {"SHORT", kShortWrite}, {"NOPROGRESS", kNoProgress}, {"SKIP", kSkip}, {"PASS", kPass}};
-    const bool optional = !text.empty() && text.back() == '?';
-    const QList<QByteArray> p = QByteArray::fromStdString(text).chopped(optional ? 1 : 0).split('/');
-    const bool known = kAnswers.count(p.value(1)) && std::count(kCalls.begin(), kCalls.end(), p[0].toStdString()) &&
-                       QList<QByteArray>{"", "folder", "readonly", "writable"}.contains(p.value(3));
-    return {known ? p[0].toStdString() : "", kAnswers.count(p.value(1)) ? kAnswers.at(p.value(1)) : 0,
-            p.value(2).toInt(), p.value(3).toStdString(), optional};
+    std::vector<Fault> all;
+    for (const QByteArray& spec : QByteArray::fromStdString(text).split(' ')) {
+        const bool optional = spec.endsWith('?');
+        const QList<QByteArray> p = spec.chopped(optional ? 1 : 0).split('/');
+        const bool known = kAnswers.count(p.value(1)) && std::count(kCalls.begin(), kCalls.end(), p[0].toStdString()) &&
+                           QList<QByteArray>{"", "folder", "readonly", "writable"}.contains(p.value(3));
+        all.push_back({known ? p[0].toStdString() : "", kAnswers.count(p.value(1)) ? kAnswers.at(p.value(1)) : 0,
+                       p.value(2).toInt(), p.value(3).toStdString(), optional});
+    }
+    return all;
 }
 
 Injected::Injected(std::vector<Fault> armed) : faults(std::move(armed))

@@ -29,9 +29,11 @@ struct Fault {
     bool fired = false;
 };
 
-// "call/ANSWER[/nth[/on]][?]", for example "write/EIO/2/writable"; ANSWER is
-// an errno's name, SHORT, NOPROGRESS, SKIP or PASS; "?" makes it optional.
-Fault parse(const std::string& text);
+// Faults written "call/ANSWER[/nth[/on]][?]" with a blank between two, for
+// example "write/EIO/2/writable"; ANSWER is an errno's name, SHORT,
+// NOPROGRESS, SKIP or PASS; "?" makes it optional. A fault that is not
+// understood has no call, and so never fires.
+std::vector<Fault> parse(const std::string& text);
 
 // The faults are in force while this object lives; where two meet the same
 // call, the first decides.

@@ -18,6 +18,8 @@
 //   holds NAME|TEXT   owner NAME|UID|GID|MODE   listing FOLDER|NAMES
 //   kind NAME|TYPE (as ls -l shows it: - l p c s)
 //   (every entry, hidden ones too, sorted)   xattris NAME|KEY|VALUE ("<none>")
+//   waiter NAME           a thread waits (10 s at most) to lock the file
+//   waited RESULT|TEXT    what its lock said, and read through it
 //   received TEXT (from the FIFO)   checked NAME: what the last check read,
 //   "unnamed" or a hidden name without its random end   inode NAME|LABEL: the inode first seen under
 //   LABEL (newinode: not that one)
@@ -30,6 +32,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -46,7 +49,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <ftw.h>
 #include <grp.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -79,27 +81,9 @@ bool writeBytes(const QByteArray& path, const QByteArray& bytes)
 // Hidden entries too: a save's temporary file is one.
 QByteArray listing(const QByteArray& folder)
 {
-    QList<QByteArray> names;
-    if (DIR* d = ::opendir(folder.constData())) {
-        while (const dirent* e = ::readdir(d))
-            names << e->d_name;
-        ::closedir(d);
-    }
-    std::sort(names.begin(), names.end());
-    return names.mid(2).join(' '); // without "." and ".."
+    const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    return QDir(QFile::decodeName(folder)).entryList(filter, QDir::Name).join(' ').toUtf8();
 }
-
-// A scratch folder, removed by its bytes with all in it (Qt cannot remove a
-// name that is no text in the locale's encoding).
-struct Scratch {
-    QByteArray path = QFile::encodeName(QDir::tempPath()) + "/savefile-XXXXXX";
-    const bool valid = ::mkdtemp(path.data()) != nullptr;
-    ~Scratch()
-    {
-        ::nftw(path.constData(), [](const char* name, const struct stat*, int, FTW*) { return ::remove(name); },
-               16, FTW_DEPTH | FTW_PHYS);
-    }
-};
 
 struct stat statOf(const QByteArray& path)
 {
@@ -120,8 +104,8 @@ QString save(const QByteArray& path, const QByteArray& bytes, WhenUnsafe way, bo
     return saveFile(path, bytes, options);
 }
 
-// Whether a child become nobody gets `expected` from the save.
-bool savedAsNobody(const QByteArray& path, const QByteArray& bytes, WhenUnsafe way, const QString& expected)
+// `expected` when a child become nobody gets it from the save.
+QString savedAsNobody(const QByteArray& path, const QByteArray& bytes, WhenUnsafe way, const QString& expected)
 {
     std::fflush(nullptr);
     const pid_t child = ::fork();
@@ -131,7 +115,7 @@ bool savedAsNobody(const QByteArray& path, const QByteArray& bytes, WhenUnsafe w
         ::_exit(save(path, bytes, way) == expected ? 0 : 1);
     }
     int status = 0;
-    return child > 0 && ::waitpid(child, &status, 0) == child && status == 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && status == 0 ? expected : "not as nobody";
 }
 
 // The file every injected save replaces: someone else's, with a mode, an
@@ -179,14 +163,6 @@ QString injectedSave(const QByteArray& folder, WhenUnsafe way, std::vector<fault
     return result;
 }
 
-std::vector<faults::Fault> parsed(const QByteArray& specs)
-{
-    std::vector<faults::Fault> all;
-    for (const QByteArray& spec : specs.split(' '))
-        all.push_back(faults::parse(spec.toStdString()));
-    return all;
-}
-
 class SaveCase : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(SaveCase, Runs)
@@ -195,14 +171,17 @@ TEST_P(SaveCase, Runs)
     ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
     if (c.has("root") && !kRoot)
         GTEST_SKIP() << "needs root";
-    const Scratch scratch;
-    ASSERT_TRUE(scratch.valid);
+    const QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    const QByteArray dir = QFile::encodeName(scratch.path());
     // Back to the working folder the test started in, however the case ends.
     const std::shared_ptr<void> back(nullptr, [folder = QDir::currentPath()](void*) { QDir::setCurrent(folder); });
-    ASSERT_TRUE(QDir::setCurrent(QFile::decodeName(scratch.path)));
+    ASSERT_TRUE(QDir::setCurrent(scratch.path()));
     std::vector<faults::Fault> pending;
     std::map<QByteArray, ino_t> inodes;
     FileLock held;
+    std::thread waiter;
+    QByteArray waited;
     int descriptor = -1, injected = 0; // the socket or the FIFO's reader
     QList<QByteArray> f;
     const auto at = [&](int i) { return f.value(i).constData(); };
@@ -228,11 +207,18 @@ TEST_P(SaveCase, Runs)
         {"reader", [&] { return (descriptor = ::open(at(0), O_RDONLY | O_NONBLOCK)) >= 0; }},
         {"hold", [&] { return held.lock(f[0], 0).isEmpty(); }},
         {"release", [&] { return held.unlock(), true; }},
-        {"fault",
+        {"waiter",
          [&] {
-             pending = parsed(f[0]);
-             return std::none_of(pending.begin(), pending.end(), [](const auto& p) { return p.call.empty(); });
+             waiter = std::thread([&, name = f[0]] {
+                 FileLock lock;
+                 char seen[64] = {};
+                 waited = lock.lock(name, 10000).toUtf8() + '|';
+                 waited += ::pread(lock.descriptor(), seen, sizeof seen - 1, 0) >= 0 ? seen : "<unreadable>";
+             });
+             std::this_thread::sleep_for(std::chrono::milliseconds(200)); // let it start waiting
+             return true;
          }},
+        {"fault", [&] { return pending = faults::parse(f[0].toStdString()), true; }},
         {"socket",
          [&] {
              sockaddr_un address{AF_UNIX, {}};
@@ -256,6 +242,7 @@ TEST_P(SaveCase, Runs)
              const ssize_t size = ::getxattr(at(0), at(1), value, sizeof value);
              return f[1] + '|' + (size < 0 ? QByteArray("<none>") : QByteArray(value, int(size)));
          }},
+        {"waited", [&] { return waiter.join(), waited; }},
         {"received", [&] {
              char got[256];
              return QByteArray(got, int(std::max<ssize_t>(::read(descriptor, got, sizeof got), 0)));
@@ -264,9 +251,9 @@ TEST_P(SaveCase, Runs)
     for (const auto& row : c.lines) {
         const QByteArray& word = row.first;
         SCOPED_TRACE(word.toStdString() + ' ' + row.second.toStdString());
-        const QByteArray run = scratch.path + '/' + QByteArray::number(++injected); // an injected save's folder
+        const QByteArray run = dir + '/' + QByteArray::number(++injected); // an injected save's folder
         QByteArray text = row.second;
-        text.replace("<dir>", word == "inject" ? run : scratch.path);
+        text.replace("<dir>", word == "inject" ? run : dir);
         const int arrow = text.lastIndexOf(" => ");
         const QByteArray outcome = arrow < 0 ? QByteArray() : text.mid(arrow + 4);
         const std::string want = outcome == "saved" || outcome == "locked" ? "" : outcome.toStdString();
@@ -277,7 +264,7 @@ TEST_P(SaveCase, Runs)
                 GTEST_SKIP() << "no POSIX ACLs here: " << std::strerror(errno);
             ASSERT_TRUE(ok) << std::strerror(errno);
         } else if (observe.count(word)) {
-            EXPECT_EQ(observe.at(word)().toStdString(), (word == "received" || word == "checked" ? text : f.mid(1).join('|')).toStdString());
+            EXPECT_EQ(observe.at(word)().toStdString(), (QByteArray("received checked waited").contains(word) ? text : f.mid(1).join('|')).toStdString());
         } else if (word == "inode" || word == "newinode") {
             const ino_t inode = statOf(f[0]).st_ino;
             EXPECT_EQ(inode == inodes.emplace(f.value(1), inode).first->second, word == "inode");
@@ -289,8 +276,7 @@ TEST_P(SaveCase, Runs)
             QElapsedTimer timer;
             timer.start();
             const QString got = word == "lock"             ? lock.lock(f[0], f.value(1).toInt())
-                                : f[0].endsWith("-nobody") ? (savedAsNobody(f.value(1), f.value(2), way, want.c_str())
-                                                                  ? want.c_str() : "not as nobody")
+                                : f[0].endsWith("-nobody") ? savedAsNobody(f.value(1), f.value(2), way, want.c_str())
                                                            : save(f.value(1), f.value(2), way, nullptr,
                                                                   f[0].endsWith("-held") ? &held : nullptr, check);
             EXPECT_EQ(got.toStdString(), want);
@@ -302,7 +288,7 @@ TEST_P(SaveCase, Runs)
             ASSERT_TRUE(makeTarget(run)) << "no ACLs or user attributes here?";
             bool opened = false, fired = false;
             const QString result = injectedSave(
-                run, f[0] == "inplace" ? WhenUnsafe::WriteInPlace : WhenUnsafe::Refuse, parsed(f.value(1)), &opened, &fired);
+                run, f[0] == "inplace" ? WhenUnsafe::WriteInPlace : WhenUnsafe::Refuse, faults::parse(f.value(1).toStdString()), &opened, &fired);
             const QString got = result.isEmpty() ? "saved" : (opened ? "opened, " : "unopened, ") + result;
             EXPECT_EQ(got.toStdString(), outcome.toStdString());
             EXPECT_TRUE(fired) << "a fault met no call";
@@ -320,46 +306,23 @@ TEST(SaveFaults, WhicheverCallFailsTheFileEndsUpOldOrNew)
 {
     if (!kRoot)
         GTEST_SKIP() << "needs root to give the file another owner";
-    const Scratch scratch;
-    ASSERT_TRUE(scratch.valid);
+    const QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
     int run = 0;
     for (const std::string& call : faults::kCalls) {
         for (int nth = 1; nth <= 8; ++nth) {
             for (const WhenUnsafe way : {WhenUnsafe::Refuse, WhenUnsafe::WriteInPlace}) {
                 SCOPED_TRACE(call + " fails the " + std::to_string(nth) + "th time, " +
                              (way == WhenUnsafe::Refuse ? "refusing" : "in place"));
-                const QByteArray folder = scratch.path + '/' + QByteArray::number(++run);
+                const QByteArray folder = QFile::encodeName(scratch.filePath(QString::number(++run)));
                 ASSERT_TRUE(makeTarget(folder));
                 bool opened = false, fired = false;
                 const QString result =
-                    injectedSave(folder, way, {faults::parse(call + "/EIO/" + std::to_string(nth))}, &opened, &fired);
+                    injectedSave(folder, way, faults::parse(call + "/EIO/" + std::to_string(nth)), &opened, &fired);
                 EXPECT_TRUE(fired || result.isEmpty()) << "failed with no fault: " << result.toStdString();
             }
         }
     }
-}
-
-TEST(FileLock, WaiterEndsOnTheFileThatReplacedTheLockedOne)
-{
-    const Scratch scratch;
-    const QByteArray path = scratch.path + "/network";
-    ASSERT_TRUE(writeBytes(path, kOld));
-    FileLock holder;
-    ASSERT_EQ(holder.lock(path, 0), QString());
-    QString waited = "not run";
-    char seen[64] = {};
-    std::thread waiter([&] {
-        FileLock lock;
-        waited = lock.lock(path, 10000);
-        if (lock.isLocked() && ::pread(lock.descriptor(), seen, sizeof seen - 1, 0) < 0)
-            seen[0] = '!';
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // let it start waiting
-    EXPECT_EQ(save(path, kNew, WhenUnsafe::Refuse, nullptr, &holder), QString());
-    holder.unlock();
-    waiter.join();
-    EXPECT_EQ(waited, QString());
-    EXPECT_EQ(QByteArray(seen), kNew); // read through the lock: the file it locks
 }
 
 } // namespace
