@@ -21,10 +21,10 @@
 
 namespace faults {
 
-const std::vector<std::string> kCalls = {
-    "open",      "openat",    "stat",         "fstat",  "faccessat", "access", "readlink", "read",
-    "write",     "fsync",     "close",        "fchown", "fchmod",    "flistxattr", "fgetxattr",
-    "fsetxattr", "fremovexattr", "linkat", "renameat", "flock"};
+const std::vector<std::string> kCalls = {"open",       "openat",    "stat",      "fstat",        "faccessat",
+                                         "access",     "readlink",  "read",      "write",        "fsync",
+                                         "close",      "fchown",    "fchmod",    "flistxattr",   "fgetxattr",
+                                         "fsetxattr",  "fremovexattr", "linkat", "renameat",     "flock"};
 
 namespace {
 
