@@ -38,6 +38,7 @@
 
 #include "faults.h"
 #include "support/cases.h"
+#include "support/files.h"
 
 #include <chrono>
 #include <cstring>
@@ -67,12 +68,6 @@ std::string contents(const QByteArray& path)
 {
     std::ifstream in(path.constData(), std::ios::binary);
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<unreadable>";
-}
-
-bool writeBytes(const QByteArray& path, const QByteArray& bytes)
-{
-    std::ofstream out(path.constData(), std::ios::binary);
-    return bool(out.write(bytes.constData(), bytes.size()).flush());
 }
 
 // Hidden entries too: a save's temporary file is one.
@@ -122,7 +117,8 @@ bool makeTarget(const QByteArray& folder)
     const QByteArray file = folder + "/network";
     return ::mkdir(folder.constData(), 0700) == 0 &&
            ::setxattr(folder.constData(), "system.posix_acl_default", acl.constData(), acl.size(), 0) == 0 &&
-           writeBytes(file, kOld) && ::removexattr(file.constData(), "system.posix_acl_access") == 0 &&
+           lcctest::writeAll(QFile::decodeName(file), kOld) &&
+           ::removexattr(file.constData(), "system.posix_acl_access") == 0 &&
            ::chown(file.constData(), 1234, 5678) == 0 && ::chmod(file.constData(), 0640) == 0 &&
            ::setxattr(file.constData(), "user.test", "kept", 4, 0) == 0;
 }
@@ -171,7 +167,8 @@ TEST_P(SaveCase, Runs)
     ASSERT_TRUE(scratch.isValid());
     const QByteArray dir = QFile::encodeName(scratch.path());
     // Back to the working folder the test started in, however the case ends.
-    const std::shared_ptr<void> back(nullptr, [folder = QDir::currentPath()](void*) { QDir::setCurrent(folder); });
+    const std::shared_ptr<void> back(nullptr,
+                                     [folder = QDir::currentPath()](void*) { QDir::setCurrent(folder); });
     ASSERT_TRUE(QDir::setCurrent(scratch.path()));
     std::vector<faults::Fault> pending;
     std::map<QByteArray, ino_t> inodes;
@@ -191,7 +188,7 @@ TEST_P(SaveCase, Runs)
     };
     const std::map<QByteArray, std::function<bool()>> setUp{
         {"root", [] { return true; }},
-        {"file", [&] { return writeBytes(f[0], f.value(1)); }},
+        {"file", [&] { return lcctest::writeAll(QFile::decodeName(f[0]), f.value(1)); }},
         {"folder", [&] { return ::mkdir(at(0), 0777) == 0; }},
         {"fifo", [&] { return ::mkfifo(at(0), 0666) == 0; }},
         {"symlink", [&] { return ::symlink(at(1), at(0)) == 0; }},
@@ -261,7 +258,9 @@ TEST_P(SaveCase, Runs)
                 GTEST_SKIP() << "no POSIX ACLs here: " << std::strerror(errno);
             ASSERT_TRUE(ok) << std::strerror(errno);
         } else if (observe.count(word)) {
-            EXPECT_EQ(observe.at(word)().toStdString(), (QByteArray("received checked waited").contains(word) ? text : f.mid(1).join('|')).toStdString());
+            EXPECT_EQ(observe.at(word)().toStdString(),
+                      (QByteArray("received checked waited").contains(word) ? text : f.mid(1).join('|'))
+                          .toStdString());
         } else if (word == "inode" || word == "newinode") {
             const ino_t inode = statOf(f[0]).st_ino;
             EXPECT_EQ(inode == inodes.emplace(f.value(1), inode).first->second, word == "inode");
@@ -271,10 +270,11 @@ TEST_P(SaveCase, Runs)
             FileLock lock;
             QElapsedTimer timer;
             timer.start();
-            const QString got = word == "lock"             ? lock.lock(f[0], f.value(1).toInt())
-                                : f[0].endsWith("-nobody") ? saveAsNobody(f.value(1), f.value(2), way)
-                                                           : save(f.value(1), f.value(2), way, nullptr,
-                                                                  f[0].endsWith("-held") ? &held : nullptr, check);
+            const QString got = word == "lock" ? lock.lock(f[0], f.value(1).toInt())
+                                : f[0].endsWith("-nobody")
+                                    ? saveAsNobody(f.value(1), f.value(2), way)
+                                    : save(f.value(1), f.value(2), way, nullptr,
+                                           f[0].endsWith("-held") ? &held : nullptr, check);
             EXPECT_EQ(got.toStdString(), want);
             EXPECT_TRUE(word == "save" || lock.isLocked() == want.empty());
             EXPECT_TRUE(!got.contains("waited") || timer.elapsed() >= f.value(1).toInt());
