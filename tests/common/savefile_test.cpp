@@ -1,31 +1,35 @@
 // Saving and locking device files. Most of it is data: each case under
 // tests/cases/savefile is a script run in a scratch folder that is also the
 // working folder, so its names are relative; "<dir>" stands for the folder's
-// absolute name. After its "# " line a case holds rows, run in order:
+// absolute name. After its "# " line a case holds rows, run in order.
+// Setting up (each must work):
 //   root                  the case needs root (CI runs the suite as root)
 //   file NAME|TEXT   folder NAME   fifo NAME   socket NAME   symlink NAME|TO
 //   hardlink NAME|TO   rename NAME|TO   device NAME|MINOR (character device 1:MINOR)
 //   chown NAME|UID|GID   chmod NAME|OCTAL   xattr NAME|KEY[|VALUE] (set or remove)
 //   reader NAME           opens a FIFO for reading
 //   hold NAME, release    takes and lets go of the case's lock on a file
-//   fault SPEC...         faults (faults.h) for the next save or lock only
-//   save WAY|NAME|TEXT => RESULT   WAY refuse or inplace; "-nobody": in a
-//                         child become nobody; "-held": under the case's lock;
-//                         "-vetoed": its check says "not today"; RESULT
-//                         "saved" or the reason; waits 0.1 s for a lock
-//   lock NAME[|MS] => RESULT   FileLock::lock waiting MS (0); "locked" or the reason
-// What a row sees must be what it says:
-//   holds NAME|TEXT   owner NAME|UID|GID|MODE   listing FOLDER|NAMES
-//   kind NAME|TYPE (as ls -l shows it: - l p c s)
-//   (every entry, hidden ones too, sorted)   xattris NAME|KEY|VALUE ("<none>")
 //   waiter NAME           a thread waits (10 s at most) to lock the file
-//   waited RESULT|TEXT    what its lock said, and read through it
-//   received TEXT (from the FIFO)   checked NAME: what the last check read,
-//   "unnamed" or a hidden name without its random end   inode NAME|LABEL: the inode first seen under
-//   LABEL (newinode: not that one)
+//   fault SPEC...         faults (faults.h) for the next save or lock only;
+//                         each must meet its call
+// Acting:
+//   save WAY|NAME|TEXT => RESULT   WAY refuse or inplace; "-nobody": with
+//                         nobody's rights; "-held": under the case's lock;
+//                         "-vetoed": its check says "not today". RESULT
+//                         "saved" or the reason. It waits 0.1 s for a lock.
+//   lock NAME[|MS] => RESULT   FileLock::lock waiting MS (0); "locked" or the reason
 //   inject WAY|SPEC... => OUTCOME   kNew saved over a fresh standard target
 //                         (makeTarget) under the faults; OUTCOME "saved",
 //                         "opened, REASON" or "unopened, REASON"
+// Looking (what the row sees must be what it says):
+//   holds NAME|TEXT   owner NAME|UID|GID|MODE   kind NAME|TYPE (as ls -l: - l p c s)
+//   listing FOLDER|NAMES  every entry, hidden ones too, sorted
+//   xattris NAME|KEY|VALUE ("<none>" when it has none)
+//   inode NAME|LABEL      the inode first seen under LABEL (newinode: another)
+//   waited RESULT|TEXT    what the waiter's lock said, and what it read through it
+//   received TEXT         what came out of the FIFO
+//   checked NAME          what the last save's check read: "unnamed", or a
+//                         hidden name without its random end
 #include "common/filelock.h"
 #include "common/savefile.h"
 
@@ -175,6 +179,10 @@ TEST_P(SaveCase, Runs)
     FileLock held;
     std::thread waiter;
     QByteArray waited;
+    const std::shared_ptr<void> joined(nullptr, [&](void*) { // when the case ends before "waited"
+        if (waiter.joinable())
+            waiter.join();
+    });
     int descriptor = -1, injected = 0; // the socket or the FIFO's reader
     QList<QByteArray> f;
     const auto at = [&](int i) { return f.value(i).constData(); };
@@ -238,7 +246,9 @@ TEST_P(SaveCase, Runs)
         {"waited", [&] { return waiter.join(), waited; }},
         {"received", [&] {
              char got[256];
-             return QByteArray(got, int(std::max<ssize_t>(::read(descriptor, got, sizeof got), 0)));
+             const ssize_t size = ::read(descriptor, got, sizeof got);
+             ::close(std::exchange(descriptor, -1));
+             return QByteArray(got, int(std::max<ssize_t>(size, 0)));
          }}};
 
     for (const auto& row : c.lines) {
