@@ -1,9 +1,14 @@
 #include "faults.h"
 
+#include <QByteArray>
+#include <QList>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdarg>
+#include <cstring>
+#include <map>
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -16,9 +21,15 @@
 // openat64, stat64 and fstat64, on 64-bit systems too.
 
 namespace faults {
+
+const std::vector<std::string> kCalls = {"open",      "openat",       "stat",   "fstat",      "faccessat",
+                                         "access",    "readlink",     "read",   "write",      "fsync",
+                                         "close",     "fchown",       "fchmod", "flistxattr", "fgetxattr",
+                                         "fsetxattr", "fremovexattr", "linkat", "renameat",   "flock"};
+
 namespace {
 
-std::atomic<std::vector<Injected::Armed>*> active{nullptr};
+std::atomic<std::vector<Fault>*> active{nullptr};
 
 // The C library's own function (or a sanitizer's, which then calls it).
 template <typename Function> Function next(const char* name)
@@ -26,76 +37,94 @@ template <typename Function> Function next(const char* name)
     return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
 }
 
-On described(int fd)
+// What the call must answer instead of doing its work: an errno, one of the
+// special answers, or 0 to go through. `kind` (what the call is made on) is
+// asked only where a fault cares.
+template <typename Kind> int verdict(const char* call, Kind kind)
 {
-    static const auto realFstat = next<int (*)(int, struct stat64*)>("fstat64");
-    struct stat64 st {};
-    if (realFstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
-        return On::Folder;
-    return (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDONLY ? On::ReadOnly : On::Writable;
-}
-
-On opening(int flags)
-{
-    if ((flags & O_TMPFILE) != O_TMPFILE && (flags & O_DIRECTORY) != 0)
-        return On::Folder;
-    return (flags & O_ACCMODE) == O_RDONLY ? On::ReadOnly : On::Writable;
-}
-
-// What the call must answer instead of doing its work: an errno, a write
-// answer, or 0 to go through. `kind` is asked only where a fault cares.
-template <typename Kind> int verdict(Call call, Kind kind)
-{
-    std::vector<Injected::Armed>* armed = active.load();
+    std::vector<Fault>* armed = active.load();
     if (armed == nullptr)
         return 0;
     const int savedErrno = errno;
     int answer = 0;
-    for (Injected::Armed& a : *armed) {
-        if (a.fault.call != call || (a.fault.on != On::Any && kind() != a.fault.on))
+    for (Fault& f : *armed) {
+        if (f.call != call || (!f.on.empty() && f.on != kind()))
             continue;
-        ++a.seen;
-        if (answer == 0 && (a.fault.nth == 0 || a.fault.nth == a.seen)) {
-            answer = a.fault.error;
-            a.fired = true;
+        if (++f.seen == f.nth || f.nth == 0) {
+            f.fired = f.fired || answer == 0;
+            answer = answer == 0 ? f.answer : answer;
         }
     }
     errno = savedErrno;
     return answer;
 }
 
-int onFd(Call call, int fd)
+int onFd(const char* call, int fd)
 {
-    return verdict(call, [fd] { return described(fd); });
+    return verdict(call, [fd] {
+        static const auto realFstat = next<int (*)(int, struct stat64*)>("fstat64");
+        struct stat64 st {};
+        if (realFstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
+            return "folder";
+        return (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDONLY ? "readonly" : "writable";
+    });
 }
 
-int anywhere(Call call)
+int anywhere(const char* call)
 {
-    return verdict(call, [] { return On::Any; });
+    return verdict(call, [] { return ""; });
 }
 
-mode_t modeOf(int flags, va_list arguments)
+// The verdict on an open() with these flags, and the mode it was given.
+int opening(const char* call, int flags, va_list arguments, mode_t* mode)
 {
-    return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(arguments, mode_t) : 0;
+    *mode = (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(arguments, mode_t) : 0;
+    return verdict(call, [flags] {
+        if ((flags & O_TMPFILE) != O_TMPFILE && (flags & O_DIRECTORY) != 0)
+            return "folder";
+        return (flags & O_ACCMODE) == O_RDONLY ? "readonly" : "writable";
+    });
 }
 
-// Fails with `error`, or lets the C library's `Function` do the work.
-template <auto Function, typename... Args> auto pass(const char* name, int error, Args... args)
+// Answers as the fault says, or lets the C library's `Function` do the work.
+template <auto Function, typename... Args> auto pass(const char* name, int answer, Args... args)
 {
     static const auto real = next<decltype(Function)>(name);
-    if (error == 0)
+    if (answer == 0 || answer == kPass || answer == kShortWrite || answer == kNoProgress)
         return real(args...);
-    errno = error;
-    return decltype(real(args...))(-1);
+    errno = answer == kSkip ? errno : answer;
+    return decltype(real(args...))(answer == kSkip ? 0 : -1);
 }
 
 } // namespace
 
-Injected::Injected(std::vector<Fault> faults)
+std::vector<Fault> parse(const std::string& text)
 {
-    for (const Fault& fault : faults)
-        armed_.push_back(Armed{fault});
-    active.store(&armed_);
+    static const std::map<QByteArray, int> kAnswers = [] {
+        std::map<QByteArray, int> named{
+            {"SHORT", kShortWrite}, {"NOPROGRESS", kNoProgress}, {"SKIP", kSkip}, {"PASS", kPass}};
+        for (int error = 1; error < 200; ++error)
+            if (const char* name = ::strerrorname_np(error))
+                named.emplace(name, error);
+        return named;
+    }();
+    std::vector<Fault> all;
+    for (const QByteArray& spec : QByteArray::fromStdString(text).split(' ')) {
+        const bool optional = spec.endsWith('?');
+        const QList<QByteArray> p = spec.chopped(optional ? 1 : 0).split('/');
+        const bool known = kAnswers.count(p.value(1)) &&
+                           std::count(kCalls.begin(), kCalls.end(), p[0].toStdString()) &&
+                           QList<QByteArray>{"", "folder", "readonly", "writable"}.contains(p.value(3));
+        all.push_back({known ? p[0].toStdString() : "",
+                       kAnswers.count(p.value(1)) ? kAnswers.at(p.value(1)) : 0, p.value(2).toInt(),
+                       p.value(3).toStdString(), optional});
+    }
+    return all;
+}
+
+Injected::Injected(std::vector<Fault> armed) : faults(std::move(armed))
+{
+    active.store(&faults);
 }
 
 Injected::~Injected()
@@ -105,12 +134,22 @@ Injected::~Injected()
 
 bool Injected::allFired() const
 {
-    return std::all_of(armed_.begin(), armed_.end(), [](const Armed& a) { return a.fired; });
+    return std::all_of(faults.begin(), faults.end(), [](const Fault& f) { return f.fired || f.optional; });
 }
 
 } // namespace faults
 
-using faults::Call;
+using faults::anywhere;
+using faults::onFd;
+using faults::pass;
+
+// A C function that fails as the faults say; `Spec` is the exception
+// specification the C library's header gives it.
+#define LCC_FAULTY(Result, function, Spec, verdict, Params, ...)                                             \
+    Result function Params Spec                                                                              \
+    {                                                                                                        \
+        return pass<&function>(#function, verdict, __VA_ARGS__);                                             \
+    }
 
 extern "C" {
 
@@ -118,123 +157,58 @@ int open64(const char* path, int flags, ...)
 {
     va_list arguments;
     va_start(arguments, flags);
-    const mode_t mode = faults::modeOf(flags, arguments);
+    mode_t mode = 0;
+    const int answer = faults::opening("open", flags, arguments, &mode);
     va_end(arguments);
-    const int error = faults::verdict(Call::Open, [flags] { return faults::opening(flags); });
-    return faults::pass<&open64>("open64", error, path, flags, mode);
+    return pass<&open64>("open64", answer, path, flags, mode);
 }
 
 int openat64(int folder, const char* path, int flags, ...)
 {
     va_list arguments;
     va_start(arguments, flags);
-    const mode_t mode = faults::modeOf(flags, arguments);
+    mode_t mode = 0;
+    const int answer = faults::opening("openat", flags, arguments, &mode);
     va_end(arguments);
-    const int error = faults::verdict(Call::Openat, [flags] { return faults::opening(flags); });
-    return faults::pass<&openat64>("openat64", error, folder, path, flags, mode);
-}
-
-int stat64(const char* path, struct stat64* st) noexcept
-{
-    return faults::pass<&stat64>("stat64", faults::anywhere(Call::Stat), path, st);
-}
-
-int fstat64(int fd, struct stat64* st) noexcept
-{
-    return faults::pass<&fstat64>("fstat64", faults::onFd(Call::Fstat, fd), fd, st);
-}
-
-int faccessat(int folder, const char* path, int mode, int flags) noexcept
-{
-    return faults::pass<&faccessat>("faccessat", faults::anywhere(Call::Faccessat), folder, path, mode,
-                                    flags);
-}
-
-int access(const char* path, int mode) noexcept
-{
-    return faults::pass<&access>("access", faults::anywhere(Call::Access), path, mode);
-}
-
-ssize_t readlink(const char* path, char* buffer, size_t size) noexcept
-{
-    return faults::pass<&readlink>("readlink", faults::anywhere(Call::Readlink), path, buffer, size);
-}
-
-ssize_t read(int fd, void* data, size_t size)
-{
-    return faults::pass<&read>("read", faults::onFd(Call::Read, fd), fd, data, size);
+    return pass<&openat64>("openat64", answer, folder, path, flags, mode);
 }
 
 ssize_t write(int fd, const void* data, size_t size)
 {
-    const int answer = faults::onFd(Call::Write, fd);
+    const int answer = onFd("write", fd);
     if (answer == faults::kShortWrite || answer == faults::kNoProgress)
         size = std::min<size_t>(size, answer == faults::kShortWrite ? 1 : 0);
-    return faults::pass<&write>("write", answer < 0 ? 0 : answer, fd, data, size);
-}
-
-int fsync(int fd)
-{
-    return faults::pass<&fsync>("fsync", faults::onFd(Call::Fsync, fd), fd);
+    return pass<&write>("write", answer, fd, data, size);
 }
 
 // Closes all the same, as the kernel does when close() reports an error.
 int close(int fd)
 {
-    const int error = faults::onFd(Call::Close, fd);
-    const int result = faults::pass<&close>("close", 0, fd);
-    if (error == 0)
-        return result;
-    errno = error;
-    return -1;
+    const int answer = onFd("close", fd);
+    const int result = pass<&close>("close", 0, fd);
+    return answer <= 0 ? result : (errno = answer, -1);
 }
 
-int fchown(int fd, uid_t owner, gid_t group) noexcept
-{
-    return faults::pass<&fchown>("fchown", faults::onFd(Call::Fchown, fd), fd, owner, group);
-}
-
-int fchmod(int fd, mode_t mode) noexcept
-{
-    return faults::pass<&fchmod>("fchmod", faults::onFd(Call::Fchmod, fd), fd, mode);
-}
-
-ssize_t flistxattr(int fd, char* list, size_t size) noexcept
-{
-    return faults::pass<&flistxattr>("flistxattr", faults::onFd(Call::Flistxattr, fd), fd, list, size);
-}
-
-ssize_t fgetxattr(int fd, const char* name, void* value, size_t size) noexcept
-{
-    return faults::pass<&fgetxattr>("fgetxattr", faults::onFd(Call::Fgetxattr, fd), fd, name, value, size);
-}
-
-int fsetxattr(int fd, const char* name, const void* value, size_t size, int flags) noexcept
-{
-    const int error = faults::onFd(Call::Fsetxattr, fd);
-    return faults::pass<&fsetxattr>("fsetxattr", error, fd, name, value, size, flags);
-}
-
-int fremovexattr(int fd, const char* name) noexcept
-{
-    return faults::pass<&fremovexattr>("fremovexattr", faults::onFd(Call::Fremovexattr, fd), fd, name);
-}
-
-int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) noexcept
-{
-    const int error = faults::anywhere(Call::Linkat);
-    return faults::pass<&linkat>("linkat", error, fromFolder, from, toFolder, to, flags);
-}
-
-int renameat(int fromFolder, const char* from, int toFolder, const char* to) noexcept
-{
-    return faults::pass<&renameat>("renameat", faults::anywhere(Call::Renameat), fromFolder, from, toFolder,
-                                   to);
-}
-
-int flock(int fd, int operation) noexcept
-{
-    return faults::pass<&flock>("flock", faults::anywhere(Call::Flock), fd, operation);
-}
+LCC_FAULTY(int, stat64, noexcept, anywhere("stat"), (const char* p, struct stat64* s), p, s)
+LCC_FAULTY(int, fstat64, noexcept, onFd("fstat", fd), (int fd, struct stat64* s), fd, s)
+LCC_FAULTY(int, faccessat, noexcept, anywhere("faccessat"), (int at, const char* p, int m, int f), at, p, m,
+           f)
+LCC_FAULTY(int, access, noexcept, anywhere("access"), (const char* p, int m), p, m)
+LCC_FAULTY(ssize_t, readlink, noexcept, anywhere("readlink"), (const char* p, char* b, size_t n), p, b, n)
+LCC_FAULTY(ssize_t, read, , onFd("read", fd), (int fd, void* b, size_t n), fd, b, n)
+LCC_FAULTY(int, fsync, , onFd("fsync", fd), (int fd), fd)
+LCC_FAULTY(int, fchown, noexcept, onFd("fchown", fd), (int fd, uid_t u, gid_t g), fd, u, g)
+LCC_FAULTY(int, fchmod, noexcept, onFd("fchmod", fd), (int fd, mode_t m), fd, m)
+LCC_FAULTY(ssize_t, flistxattr, noexcept, onFd("flistxattr", fd), (int fd, char* l, size_t n), fd, l, n)
+LCC_FAULTY(ssize_t, fgetxattr, noexcept, onFd("fgetxattr", fd), (int fd, const char* k, void* v, size_t n),
+           fd, k, v, n)
+LCC_FAULTY(int, fsetxattr, noexcept, onFd("fsetxattr", fd),
+           (int fd, const char* k, const void* v, size_t n, int f), fd, k, v, n, f)
+LCC_FAULTY(int, fremovexattr, noexcept, onFd("fremovexattr", fd), (int fd, const char* k), fd, k)
+LCC_FAULTY(int, linkat, noexcept, anywhere("linkat"), (int a, const char* f, int b, const char* t, int l), a,
+           f, b, t, l)
+LCC_FAULTY(int, renameat, noexcept, anywhere("renameat"), (int a, const char* f, int b, const char* t), a, f,
+           b, t)
+LCC_FAULTY(int, flock, noexcept, anywhere("flock"), (int fd, int op), fd, op)
 
 } // extern "C"
