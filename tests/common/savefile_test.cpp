@@ -159,12 +159,11 @@ std::string injectedSave(const QByteArray& folder, WhenUnsafe way, const std::st
     return (result.isEmpty() ? "saved" : (opened ? "opened, " : "unopened, ") + result).toStdString();
 }
 
-class SaveCase : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(SaveCase, Runs)
+LCC_CASE_TEST(SaveCase, "savefile", "root", "file", "folder", "fifo", "symlink", "hardlink", "rename",
+              "device", "chown", "chmod", "reader", "hold", "release", "waiter", "fault", "socket", "xattr",
+              "holds", "checked", "owner", "listing", "kind", "xattris", "waited", "received", "inode",
+              "newinode", "save", "lock", "inject")
 {
-    const lcctest::CaseFile c = lcctest::readCase("savefile", GetParam());
-    ASSERT_TRUE(c.error.isEmpty()) << c.error.toStdString();
     if (c.has("root") && !kRoot)
         GTEST_SKIP() << "needs root";
     const QTemporaryDir scratch;
@@ -296,11 +295,6 @@ TEST_P(SaveCase, Runs)
     }
     ::close(descriptor);
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, SaveCase, ::testing::ValuesIn(lcctest::caseNames("savefile")),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             return lcctest::testName(info.param);
-                         });
 
 TEST(SaveFaults, WhicheverCallFailsTheFileEndsUpOldOrNew)
 {
