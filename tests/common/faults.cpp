@@ -109,9 +109,9 @@ std::vector<Fault> parse(const std::string& text)
         return named;
     }();
     std::vector<Fault> all;
-    for (const QByteArray& spec : QByteArray::fromStdString(text).split(' ')) {
-        const bool optional = spec.endsWith('?');
-        const QList<QByteArray> p = spec.chopped(optional ? 1 : 0).split('/');
+    for (const QByteArray& written : QByteArray::fromStdString(text).split(' ')) {
+        const bool optional = written.endsWith('?');
+        const QList<QByteArray> p = written.chopped(optional ? 1 : 0).split('/');
         const bool known = kAnswers.count(p.value(1)) &&
                            std::count(kCalls.begin(), kCalls.end(), p[0].toStdString()) &&
                            QList<QByteArray>{"", "folder", "readonly", "writable"}.contains(p.value(3));
@@ -143,10 +143,10 @@ using faults::anywhere;
 using faults::onFd;
 using faults::pass;
 
-// A C function that fails as the faults say; `Spec` is the exception
-// specification the C library's header gives it.
-#define LCC_FAULTY(Result, function, Spec, verdict, Params, ...)                                             \
-    Result function Params Spec                                                                              \
+// A C function that fails as the faults say; `Throws` is the exception
+// clause the C library's header gives it (noexcept or none).
+#define LCC_FAULTY(Result, function, Throws, verdict, Params, ...)                                           \
+    Result function Params Throws                                                                            \
     {                                                                                                        \
         return pass<&function>(#function, verdict, __VA_ARGS__);                                             \
     }

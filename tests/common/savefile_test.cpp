@@ -10,7 +10,7 @@
 //   reader NAME           opens a FIFO for reading
 //   hold NAME, release    takes and lets go of the case's lock on a file
 //   waiter NAME           a thread waits (10 s at most) to lock the file
-//   fault SPEC...         faults (faults.h) for the next save or lock only;
+//   fault FAULT...        faults (faults.h) for the next save or lock only;
 //                         each must meet its call
 // Acting:
 //   save WAY|NAME|TEXT => RESULT   WAY refuse or inplace; "-nobody": with
@@ -18,7 +18,7 @@
 //                         "-vetoed": its check says "not today". RESULT
 //                         "saved" or the reason. It waits 0.1 s for a lock.
 //   lock NAME[|MS] => RESULT   FileLock::lock waiting MS (0); "locked" or the reason
-//   inject WAY|SPEC... => OUTCOME   kNew saved over a fresh standard target
+//   inject WAY|FAULT... => OUTCOME  kNew saved over a fresh standard target
 //                         (makeTarget) under the faults; OUTCOME "saved",
 //                         "opened, REASON" or "unopened, REASON"
 // Looking (what the row sees must be what it says):
@@ -138,14 +138,14 @@ QByteArray ownerOf(const QByteArray& path)
 // exactly when it was replaced), keep its owner and mode, and have nothing
 // left beside it. Returns "saved", or the reason after "opened, " or
 // "unopened, " (whether the save got to open a file for writing).
-std::string injectedSave(const QByteArray& folder, WhenUnsafe way, const std::string& spec)
+std::string injectedSave(const QByteArray& folder, WhenUnsafe way, const std::string& planted)
 {
     const QByteArray file = folder + "/network";
     EXPECT_TRUE(makeTarget(folder)) << "no ACLs or user attributes here?";
     bool opened = false;
     QString result;
     {
-        const faults::Injected injected(faults::parse(spec));
+        const faults::Injected injected(faults::parse(planted));
         result = save(file, kNew, way, &opened);
         EXPECT_TRUE(injected.allFired()) << "a fault met no call";
     }
