@@ -5,6 +5,10 @@
 // library, the tool and the fuzz targets. Everything else names neither the
 // codec nor QTextCodec's lookup of it.
 
+#include <QByteArray>
+#include <QChar>
+#include <QString>
+
 class QTextCodec;
 class QTextStream;
 
@@ -24,6 +28,28 @@ void setDeviceCodec(QTextStream& stream);
 /// The codec a client handed to a typed helper, or Windows-1251 when it
 /// handed none.
 QTextCodec* codecOrDefault(QTextCodec* given);
+
+/// The character of every Windows-1251 byte: each byte has exactly one, so
+/// text is decoded by table, one character per byte.
+extern const ushort kDeviceChars[256];
+
+/// Replaces `out` with the characters of the bytes.
+void decodeDeviceText(const char* bytes, int length, QString& out);
+
+/// Appends the Windows-1251 bytes of the text to `out`, exactly as the
+/// codec of deviceCodec() encodes it in one call: a character the encoding
+/// lacks becomes "?" (a surrogate pair one "?", a broken half one "?" of its
+/// own), invisible format characters it lacks (joiners, direction marks,
+/// variation selectors, the byte-order mark and their like) are left out,
+/// and a high surrogate that ends the text is left out.
+void appendDeviceBytes(QByteArray& out, const QChar* text, int length);
+
+/// appendDeviceBytes into a new array.
+QByteArray encodeDeviceText(const QChar* text, int length);
+inline QByteArray encodeDeviceText(const QString& text)
+{
+    return encodeDeviceText(text.constData(), text.size());
+}
 
 } // namespace internal
 } // namespace LibCommonCfg

@@ -1,21 +1,20 @@
 #include "flatfile/entries.h"
 
 #include "common/devicecodec.h"
+#include "common/devicelines.h"
 #include "common/savefile.h"
 #include "flatfile/assignment.h"
 
 #include <QFile>
-#include <QTextStream>
 
 namespace LibCommonCfg {
 namespace internal {
 
 void loadEntries(FlatEntries& entries, const QByteArray& data)
 {
-    QTextStream stream(data, QIODevice::ReadOnly);
-    setDeviceCodec(stream);
+    DeviceLines lines(data, kFlatLinePiece);
     QString line;
-    while (stream.readLineInto(&line, kFlatLinePiece)) {
+    while (lines.next(line)) {
         if (line.isEmpty())
             continue;
         // "# TZ=UTC" still sets TZ and "my-key=1" sets "key".
@@ -36,21 +35,14 @@ bool loadEntriesFromFile(FlatEntries& entries, const QString& fileName)
 
 QByteArray serializeEntries(const FlatEntries& entries, ValueOutput values)
 {
-    QByteArray bytes;
-    {
-        QTextStream stream(&bytes, QIODevice::WriteOnly);
-        setDeviceCodec(stream);
-        for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
-            stream << it.key() << QLatin1Char('=');
-            if (values == ValueOutput::Trimmed)
-                stream << it.value().trimmed();
-            else
-                stream << it.value();
-            stream << QLatin1Char('\n');
-        }
-        stream.flush();
+    QString text;
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
+        text += it.key();
+        text += QLatin1Char('=');
+        text += values == ValueOutput::Trimmed ? it.value().trimmed() : it.value();
+        text += QLatin1Char('\n');
     }
-    return bytes;
+    return encodeDeviceText(text);
 }
 
 bool saveEntriesFile(const QString& fileName, const QByteArray& bytes)

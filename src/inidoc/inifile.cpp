@@ -1,6 +1,7 @@
 #include <LibCommonCfg/inifile.h>
 
 #include "inidoc/compositekey.h"
+#include "inidoc/inireader.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -30,10 +31,7 @@ IniFile::~IniFile() = default;
 
 void IniFile::init(const QByteArray& data)
 {
-    QByteArray copy(data);
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    myIniReadFunc(buffer, values);
+    internal::readIniBytes(*this, data, values);
 }
 
 void IniFile::load(const QByteArray& data)

@@ -1,7 +1,9 @@
 #include <LibCommonCfg/inifile.h>
 
 #include "common/devicecodec.h"
+#include "common/devicelines.h"
 #include "inidoc/compositekey.h"
+#include "inidoc/inireader.h"
 #include "inidoc/linegrammar.h"
 
 #include <QTextStream>
@@ -11,18 +13,22 @@ namespace LibCommonCfg {
 namespace {
 
 // Lines longer than this are handled in pieces, each piece as a line.
-constexpr qint64 kMaxLinePiece = 1024;
+constexpr int kMaxLinePiece = 1024;
 
-} // namespace
+// A text stream on a client's device, handing out its lines as DeviceLines
+// does for bytes.
+struct StreamLines {
+    QTextStream& stream;
+    bool next(QString& line) { return stream.readLineInto(&line, kMaxLinePiece); }
+};
 
-bool IniFile::myIniReadFunc(QIODevice& device, QMap<QString, QVariant>& map)
+// Every line's assignment through the document's conversion list into the
+// map; a later line of a key wins.
+template <typename Lines> void readLines(IniFile& doc, Lines& lines, QMap<QString, QVariant>& map)
 {
-    QTextStream stream(&device);
-    internal::setDeviceCodec(stream);
-
     QString group(QLatin1String(""));
     QString line;
-    while (stream.readLineInto(&line, kMaxLinePiece)) {
+    while (lines.next(line)) {
         const internal::IniLine parsed = internal::classifyLine(line);
         if (parsed.kind == internal::IniLine::Section) {
             group = parsed.name(line);
@@ -32,12 +38,32 @@ bool IniFile::myIniReadFunc(QIODevice& device, QMap<QString, QVariant>& map)
             continue;
 
         const QString key = parsed.name(line);
-        const QVariant value = parse(group, key, parsed.value(line));
+        const QVariant value = doc.parse(group, key, parsed.value(line));
         if (value.isNull())
             continue;
         map.insert(internal::joinKey(group, key), value);
     }
+}
+
+} // namespace
+
+bool IniFile::myIniReadFunc(QIODevice& device, QMap<QString, QVariant>& map)
+{
+    QTextStream stream(&device);
+    internal::setDeviceCodec(stream);
+    StreamLines lines{stream};
+    readLines(*this, lines, map);
     return true;
 }
+
+namespace internal {
+
+void readIniBytes(IniFile& doc, const QByteArray& data, QMap<QString, QVariant>& map)
+{
+    DeviceLines lines(data, kMaxLinePiece);
+    readLines(doc, lines, map);
+}
+
+} // namespace internal
 
 } // namespace LibCommonCfg

@@ -4,7 +4,6 @@
 
 #include <QIODevice>
 #include <QRegularExpression>
-#include <QTextCodec>
 
 #include <algorithm>
 
@@ -106,13 +105,11 @@ bool IniFile::myIniWriteFunc(QIODevice& device, const QMap<QString, QVariant>& m
     // The text is built in large pieces and each is encoded in one go:
     // cp1251 has one byte per character and no state between lines, so the
     // bytes are those of encoding it line by line.
-    QTextCodec* const codec = internal::deviceCodec();
-    // No byte-order mark, as a text stream writes none by default.
-    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
     QString out;
     out.reserve(int(std::min<qint64>(keyChars + 16 * qint64(entries.size()), kPieceChars + 4096)));
     const auto writePiece = [&]() {
-        const QByteArray bytes = codec->fromUnicode(out.constData(), out.size(), &state);
+        // Each piece ends with a whole line, so no surrogate pair is split.
+        const QByteArray bytes = internal::encodeDeviceText(out.constData(), out.size());
         if (!bytes.isEmpty())
             device.write(bytes);
         out.resize(0); // keeps the reserved capacity

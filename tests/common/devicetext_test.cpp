@@ -1,0 +1,150 @@
+// Windows-1251 by table and the splitting of device text into lines, each
+// against what Qt's codec and text stream do with the same input.
+#include "common/devicecodec.h"
+#include "common/devicelines.h"
+
+#include <QBuffer>
+#include <QTextCodec>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace LibCommonCfg::internal;
+
+namespace {
+
+QString fromUcs4(uint cp)
+{
+    return QString::fromUcs4(&cp, 1);
+}
+
+QByteArray codecBytes(const QString& text)
+{
+    return deviceCodec()->fromUnicode(text);
+}
+
+} // namespace
+
+TEST(DeviceCodec, EveryByteAndEveryCharacterAsTheCodecHasIt)
+{
+    QTextCodec* codec = deviceCodec();
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = char(byte);
+        ASSERT_EQ(codec->toUnicode(&c, 1), QString(QChar(kDeviceChars[byte]))) << byte;
+    }
+    for (uint cp = 0; cp < 0x110000; ++cp) {
+        const QString text = QChar::isSurrogate(cp) ? QString(QChar(ushort(cp))) : fromUcs4(cp);
+        ASSERT_EQ(encodeDeviceText(text), codecBytes(text)) << std::hex << cp;
+    }
+}
+
+TEST(DeviceCodec, TextsOfMixedPiecesAsTheCodecHasThem)
+{
+    const QStringList pieces{"a",
+                             QString(QChar(0)),
+                             QString::fromUtf8("ж"),
+                             QString(QChar(0x2122)),
+                             QString(QChar(0x4E2D)),
+                             QString(QChar(0x200D)),
+                             QString(QChar(0xFEFF)),
+                             QString(QChar(0xD800)),
+                             QString(QChar(0xDC00)),
+                             fromUcs4(0x1F600),
+                             fromUcs4(0xE0001)};
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 20000; ++round) {
+        QString text;
+        const int count = int(random() % 8);
+        for (int i = 0; i < count; ++i)
+            text += pieces[int(random() % pieces.size())];
+        ASSERT_EQ(encodeDeviceText(text), codecBytes(text)) << text.toStdU16String().size();
+    }
+}
+
+namespace {
+
+QStringList streamLines(const QByteArray& data, int maxPiece)
+{
+    QByteArray copy(data);
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QTextStream stream(&buffer);
+    setDeviceCodec(stream);
+    QStringList lines;
+    QString line;
+    while (stream.readLineInto(&line, maxPiece))
+        lines << line;
+    return lines;
+}
+
+QStringList tableLines(const QByteArray& data, int maxPiece)
+{
+    DeviceLines source(data, maxPiece);
+    QStringList lines;
+    QString line;
+    while (source.next(line))
+        lines << line;
+    return lines;
+}
+
+// Text as careless tools write it, with CRs where pieces end and around the
+// blocks a text stream reads ahead.
+QByteArray generatedText(std::mt19937& random, int maxPiece)
+{
+    const int target = int(random() % 70000);
+    QByteArray data;
+    if (random() % 16 == 0)
+        data += "\xEF\xBB\xBF";
+    while (data.size() < target) {
+        switch (random() % 9) {
+        case 0:
+            data += '\n';
+            break;
+        case 1:
+            data += "\r\n";
+            break;
+        case 2:
+            data += '\r';
+            break;
+        case 3:
+            data += QByteArray(maxPiece - 1, 'x') + '\r';
+            break;
+        case 4:
+            data += QByteArray(int(random() % 3000), 'k');
+            break;
+        case 5:
+            data += char(0x80 + random() % 128);
+            break;
+        case 6:
+            data += '\0';
+            break;
+        case 7:
+            // A CR at the last byte of a block.
+            data += QByteArray(std::max(0, 16383 - data.size() % 16384), 'b') + '\r';
+            break;
+        default:
+            data += "key=value";
+        }
+    }
+    if (random() % 2)
+        data.truncate(target);
+    return data;
+}
+
+} // namespace
+
+TEST(DeviceLines, SplitsAsATextStreamReadsLines)
+{
+    std::mt19937 random(7);
+    for (int round = 0; round < 600; ++round) {
+        const int maxPiece = round % 3 == 0 ? 1024 : int(1 + random() % 40);
+        const QByteArray data = generatedText(random, maxPiece);
+        ASSERT_EQ(tableLines(data, maxPiece), streamLines(data, maxPiece)) << "round " << round;
+    }
+    for (const char* text : {"", "\r", "\n", "a\r", "\r\n\r",
+                             "\xFF\xFE"
+                             "a\r"})
+        EXPECT_EQ(tableLines(text, 1024), streamLines(text, 1024)) << text;
+}
