@@ -221,10 +221,10 @@ long inihKeys(const Input& in)
 
 struct Path {
     const char* name;
-    bool flat;          // the KEY=VALUE form of the device file
-    bool file;          // reads the bytes from a file
-    Operation run;      // what is measured
-    Operation check;    // the unmeasured run
+    bool flat;       // the KEY=VALUE form of the device file
+    bool file;       // reads the bytes from a file
+    Operation run;   // what is measured
+    Operation check; // the unmeasured run
 };
 
 const Path kPaths[] = {
@@ -275,7 +275,8 @@ public:
         FILE* f = std::fopen(file_.c_str(), "wb");
         if (!f)
             return false;
-        const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f) == size_t(bytes.size());
+        const bool written =
+            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f) == size_t(bytes.size());
         if (std::fclose(f) != 0 || !written)
             return false;
         const timeval times[2] = {{1577836800, 0}, {1577836800, 0}}; // 2020-01-01 00:00 UTC
@@ -326,7 +327,8 @@ __attribute__((noinline)) int run(int argc, char** argv)
     // and a different seed walks different chains: a count taken so would
     // not repeat.
     if (RUNNING_ON_VALGRIND && qGlobalQHashSeed() != 0) {
-        std::fprintf(stderr, "lcc_icount: run with QT_HASH_SEED=0 under valgrind, or the counts do not repeat\n");
+        std::fprintf(stderr,
+                     "lcc_icount: run with QT_HASH_SEED=0 under valgrind, or the counts do not repeat\n");
         return 2;
     }
 
@@ -341,7 +343,8 @@ __attribute__((noinline)) int run(int argc, char** argv)
 
     const long checked = path->check(in);
     if (!plausible(in, checked)) {
-        std::fprintf(stderr, "lcc_icount: %s gave %ld on %d keys, which cannot be right\n", path->name, checked, keys);
+        std::fprintf(stderr, "lcc_icount: %s gave %ld on %d keys, which cannot be right\n", path->name,
+                     checked, keys);
         return 1;
     }
     const long result = measured(path->run, in);
