@@ -3,8 +3,9 @@
 # the test suite in an ordinary build (warnings as errors), the section/key
 # engine's tests under valgrind's memcheck, the suite under AddressSanitizer
 # and UndefinedBehaviorSanitizer, the reference documentation, clang-tidy and
-# cppcheck, the benchmarks once, the suite as a 32-bit build, the coverage
-# report and a bounded run of every fuzz target. Stops at the first failure.
+# cppcheck, the benchmarks once, the hot paths' instruction counts against
+# their baseline, the suite as a 32-bit build, the coverage report and a
+# bounded run of every fuzz target. Stops at the first failure.
 set -eu
 cd "$(dirname "$0")/.."
 sh scripts/deps.sh
@@ -38,6 +39,11 @@ sh scripts/run-static-analysis.sh
 
 # The benchmarks keep compiling and working: every case once at the smallest size.
 sh scripts/run-bench.sh --quick
+
+# The hot paths' instruction counts under callgrind, exact on every run: more
+# than 5% above bench/icount-baseline.txt fails, and so does more than 5%
+# below until the baseline is updated with the change.
+sh scripts/run-icount.sh
 
 # The device's platform: the whole suite built and run as 32-bit x86.
 sh scripts/run-i386.sh
