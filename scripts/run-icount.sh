@@ -73,7 +73,7 @@ cd "$root"
 if [ "$update" = 1 ]; then
   {
     echo "# Instruction counts (callgrind Ir) of lcc_icount's paths at $keys keys of"
-    echo "# the device file: one operation each, the document's destruction included."
+    echo "# the device file: one operation each; a load counts the document's destruction."
     echo "# Written by \`sh scripts/run-icount.sh --update\`, which compares against"
     echo "# it and fails when a path is more than $limit% above or below its count."
     echo "# Made from the bench preset's build with:"
