@@ -83,7 +83,14 @@ QTextCodec* deviceCodec()
 
 void setDeviceCodec(QTextStream& stream)
 {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    // A Qt 6 text stream has no Windows-1251. The library hands it only
+    // text that begins with a byte-order mark, which decides the encoding.
+    stream.setEncoding(QStringConverter::Utf8);
+    stream.setAutoDetectUnicode(true);
+#else
     stream.setCodec(deviceCodec());
+#endif
 }
 
 QTextCodec* codecOrDefault(QTextCodec* given)

@@ -20,9 +20,10 @@ namespace internal {
 /// files wrongly and corrupt them on writing.
 QTextCodec* deviceCodec();
 
-/// Puts Windows-1251 on the stream. Nothing else of the stream changes: its
-/// detection of a Unicode byte-order mark stays on, so text that begins with
-/// one is decoded in that encoding instead, as the device reads it.
+/// Puts Windows-1251 on the stream (Qt 5; a Qt 6 stream cannot hold it and
+/// is only given text with a byte-order mark). Its detection of a Unicode
+/// byte-order mark stays on, so text that begins with one is decoded in that
+/// encoding instead, as the device reads it.
 void setDeviceCodec(QTextStream& stream);
 
 /// The codec a client handed to a typed helper, or Windows-1251 when it

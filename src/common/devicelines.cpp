@@ -2,6 +2,7 @@
 
 #include "common/devicecodec.h"
 
+#include <QIODevice>
 #include <QTextStream>
 
 #include <cstring>

@@ -2,10 +2,12 @@
 
 #include "common/devicecodec.h"
 #include "common/devicelines.h"
+#include "common/qtcompat.h"
 #include "inidoc/compositekey.h"
 #include "inidoc/inireader.h"
 #include "inidoc/linegrammar.h"
 
+#include <QIODevice>
 #include <QTextStream>
 
 namespace LibCommonCfg {
@@ -39,7 +41,7 @@ template <typename Lines> void readLines(IniFile& doc, Lines& lines, QMap<QStrin
 
         const QString key = parsed.name(line);
         const QVariant value = doc.parse(group, key, parsed.value(line));
-        if (value.isNull())
+        if (internal::variantIsNull(value))
             continue;
         map.insert(internal::joinKey(group, key), value);
     }
@@ -49,9 +51,15 @@ template <typename Lines> void readLines(IniFile& doc, Lines& lines, QMap<QStrin
 
 bool IniFile::myIniReadFunc(QIODevice& device, QMap<QString, QVariant>& map)
 {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    // No Windows-1251 text stream in Qt 6: the device's bytes are split as
+    // a Qt 5 text stream splits them.
+    internal::DeviceLines lines(device.readAll(), kMaxLinePiece);
+#else
     QTextStream stream(&device);
     internal::setDeviceCodec(stream);
     StreamLines lines{stream};
+#endif
     readLines(*this, lines, map);
     return true;
 }

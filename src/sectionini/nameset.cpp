@@ -21,12 +21,12 @@ std::uint64_t foldedHash(const char* name)
 
 bool NameSet::seen(const char* name)
 {
-    if (2 * (used + 1) > slots.size())
+    if (2 * (used + 1) > table.size())
         grow();
     pendingHash = foldedHash(name);
-    const std::size_t mask = slots.size() - 1;
+    const std::size_t mask = table.size() - 1;
     for (std::size_t i = static_cast<std::size_t>(pendingHash) & mask;; i = (i + 1) & mask) {
-        const Slot& slot = slots[i];
+        const Slot& slot = table[i];
         if (slot.generation != generation) {
             pending = i;
             return false;
@@ -40,7 +40,7 @@ void NameSet::remember(const char* owned)
 {
     if (owned == nullptr) // the node could not copy it
         return;
-    slots[pending] = {pendingHash, owned, generation};
+    table[pending] = {pendingHash, owned, generation};
     ++used;
 }
 
@@ -52,19 +52,19 @@ void NameSet::clear()
 
 void NameSet::grow()
 {
-    std::vector<Slot> old(slots.size() < 16 ? 16 : 2 * slots.size(), Slot{0, nullptr, 0});
-    old.swap(slots);
+    std::vector<Slot> old(table.size() < 16 ? 16 : 2 * table.size(), Slot{0, nullptr, 0});
+    old.swap(table);
     const std::uint32_t live = generation;
     generation = 1;
     used = 0;
-    const std::size_t mask = slots.size() - 1;
+    const std::size_t mask = table.size() - 1;
     for (const Slot& slot : old) {
         if (slot.generation != live)
             continue;
         std::size_t i = static_cast<std::size_t>(slot.hash) & mask;
-        while (slots[i].generation == generation)
+        while (table[i].generation == generation)
             i = (i + 1) & mask;
-        slots[i] = {slot.hash, slot.name, generation};
+        table[i] = {slot.hash, slot.name, generation};
         ++used;
     }
 }

@@ -37,7 +37,7 @@ private:
 
     void grow();
 
-    std::vector<Slot> slots;
+    std::vector<Slot> table;
     std::size_t used = 0;
     std::size_t pending = 0;
     std::uint64_t pendingHash = 0;

@@ -13,6 +13,7 @@
 #include <LibCommonCfg/inifile.h>
 
 #include "support/cases.h"
+#include "support/qtcompat.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,7 @@ QVariant variant(const QByteArray& described)
     QVariant value(str(described.mid(colon + 1)));
     if (type == "null")
         return QVariant();
-    EXPECT_TRUE(value.convert(QMetaType::type(type == "text" ? "QString" : type.constData())))
+    EXPECT_TRUE(lcctest::convertTo(value, type == "text" ? "QString" : type.constData()))
         << described.constData();
     return value;
 }
