@@ -248,7 +248,7 @@ void qsettingsLoad(benchmark::State& state, const Input& in)
     const QString file = QString::fromStdString(in.file);
     for (auto _ : state) {
         QSettings settings(file, QSettings::IniFormat);
-        settings.setIniCodec("CP1251");
+        devicefiles::readAsDevice(settings);
         QStringList keys = settings.allKeys();
         benchmark::DoNotOptimize(keys);
     }
@@ -258,7 +258,7 @@ void qsettingsLoad(benchmark::State& state, const Input& in)
 void qsettingsWrite(benchmark::State& state, const Input& in)
 {
     QSettings source(QString::fromStdString(in.file), QSettings::IniFormat);
-    source.setIniCodec("CP1251");
+    devicefiles::readAsDevice(source);
     const QStringList keys = source.allKeys();
     std::vector<std::pair<QString, QVariant>> content;
     for (const QString& key : keys)
@@ -268,7 +268,7 @@ void qsettingsWrite(benchmark::State& state, const Input& in)
         state.PauseTiming();
         QFile::remove(out);
         QSettings settings(out, QSettings::IniFormat);
-        settings.setIniCodec("CP1251");
+        devicefiles::readAsDevice(settings);
         for (const auto& kv : content)
             settings.setValue(kv.first, kv.second);
         state.ResumeTiming();
@@ -397,7 +397,7 @@ int peakMemory(const std::string& loader, int keys)
         std::printf("%s %d %ld\n", loader.c_str(), keys, maxRssKiB() - before);
     } else if (loader == "QSettings") {
         QSettings settings(QString::fromStdString(in.file), QSettings::IniFormat);
-        settings.setIniCodec("CP1251");
+        devicefiles::readAsDevice(settings);
         benchmark::DoNotOptimize(settings.allKeys());
         std::printf("%s %d %ld\n", loader.c_str(), keys, maxRssKiB() - before);
     } else {

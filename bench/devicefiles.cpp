@@ -1,6 +1,7 @@
 #include "devicefiles.h"
 
 #include <QList>
+#include <QSettings>
 
 namespace devicefiles {
 namespace {
@@ -194,3 +195,12 @@ QByteArray flat(int keys)
 }
 
 } // namespace devicefiles
+
+void devicefiles::readAsDevice(QSettings& settings)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    settings.setIniCodec("CP1251");
+#else
+    (void)settings;
+#endif
+}

@@ -3,6 +3,8 @@
 
 #include <QByteArray>
 
+class QSettings;
+
 // Text files as devices and careless tools write them, of about the given
 // number of keys.
 namespace devicefiles {
@@ -20,6 +22,10 @@ QByteArray oneSection(int keys);
 
 // The flat KEY=VALUE form of a device file, as the network setup file is.
 QByteArray flat(int keys);
+
+// Makes QSettings read and write the device's Windows-1251. Qt 6's QSettings
+// knows no codec and reads its files as UTF-8 whatever the device wrote.
+void readAsDevice(QSettings& settings);
 
 } // namespace devicefiles
 

@@ -174,7 +174,7 @@ long tzKeys(const Input& in)
 long qsettingsLoad(const Input& in)
 {
     QSettings settings(QString::fromStdString(in.file), QSettings::IniFormat);
-    settings.setIniCodec("CP1251");
+    devicefiles::readAsDevice(settings);
     return settings.allKeys().size();
 }
 
