@@ -6,7 +6,6 @@
 #include "sectionini/nameset.h"
 
 #include <cstring>
-#include <memory>
 
 using namespace LibCommonCfg::internal;
 
@@ -19,8 +18,106 @@ bool isBlank(char c)
     return byte >= 1 && byte <= 32;
 }
 
-// One read of the line buffer: 4095 bytes and the terminating zero.
-constexpr int lineBufferSize = 4096;
+// The device reads a line through a buffer of 4096 bytes: 4095 bytes and
+// the terminating zero.
+constexpr std::size_t lineBufferSize = 4096;
+
+// A piece of a line; `begin` is null when the line has no such piece.
+struct Piece {
+    const char* begin;
+    const char* end;
+
+    std::size_t size() const { return static_cast<std::size_t>(end - begin); }
+};
+
+constexpr Piece none = {nullptr, nullptr};
+
+// What a line holds; splitLine sets the pieces its kind has, and the comment.
+// The places where ParseLine ends a piece with a zero byte are kept as well,
+// since it writes them into the caller's line.
+struct Line {
+    enum Kind { Ignored, Header, Comment, Key } kind;
+    Piece sect, comment, key, value;
+    const char* equals;    // a key line's "=", also when its name is blank
+    const char* semicolon; // the ";" ending a key line's value
+};
+
+const char* find(const char* begin, const char* end, char c)
+{
+    return begin < end ? static_cast<const char*>(std::memchr(begin, c, static_cast<std::size_t>(end - begin)))
+                       : nullptr;
+}
+
+// The bytes of [begin, end) without the blanks around them; false when only
+// blanks are left.
+bool trimmed(const char* begin, const char* end, Piece& piece)
+{
+    while (begin < end && isBlank(*begin))
+        ++begin;
+    if (begin == end)
+        return false;
+    while (isBlank(end[-1]))
+        --end;
+    piece.begin = begin;
+    piece.end = end;
+    return true;
+}
+
+// Splits the bytes [begin, end) of one line, which hold no zero byte. This
+// is the one grammar of a line; Read and ParseLine both go through it.
+void splitLine(const char* begin, const char* end, Line& line)
+{
+    line.kind = Line::Ignored;
+    line.comment = none;
+    line.equals = nullptr;
+    const char* p = begin;
+    while (p < end && isBlank(*p))
+        ++p;
+    if (p == end)
+        return;
+
+    if (*p == '[') {
+        const char* close = find(p + 1, end, ']');
+        if (!close)
+            return;
+        line.kind = Line::Header;
+        line.sect = {p + 1, close};
+        if (const char* semicolon = find(close + 1, end, ';'))
+            trimmed(semicolon + 1, end, line.comment);
+        return;
+    }
+
+    if (*p == ';') {
+        if (trimmed(p + 1, end, line.comment))
+            line.kind = Line::Comment;
+        return;
+    }
+
+    // A key line; a key beginning with "0" is a key like any other.
+    const char* equals = find(p, end, '=');
+    if (!equals)
+        return;
+    line.equals = equals;
+    if (p == equals) // the name is blank: p is past the leading blanks
+        return;
+    line.kind = Line::Key;
+    const char* nameEnd = equals;
+    while (isBlank(nameEnd[-1]))
+        --nameEnd;
+    line.key = {p, nameEnd};
+    const char* semicolon = find(equals + 1, end, ';');
+    line.semicolon = semicolon;
+    const char* valueEnd = semicolon ? semicolon : end;
+    if (!trimmed(equals + 1, valueEnd, line.value))
+        line.value = {valueEnd, valueEnd}; // an empty value, not a missing one
+    if (semicolon)
+        trimmed(semicolon + 1, end, line.comment);
+}
+
+char* copyOf(const Piece& piece)
+{
+    return piece.begin ? crtCopy(piece.begin, piece.size()) : nullptr;
+}
 
 } // namespace
 
@@ -28,17 +125,12 @@ int CIniFile::TruncateSpace(char* text, char** start)
 {
     if (!text)
         return 1;
-    char* first = text;
-    while (isBlank(*first))
-        ++first;
-    if (*first == '\0')
+    Piece piece = none;
+    if (!trimmed(text, text + std::strlen(text), piece))
         return 1;
-    char* last = first + std::strlen(first) - 1;
-    while (isBlank(*last))
-        --last;
-    last[1] = '\0';
+    text[piece.end - text] = '\0';
     if (start)
-        *start = first;
+        *start = text + (piece.begin - text);
     return 0;
 }
 
@@ -52,49 +144,39 @@ int CIniFile::ParseLine(char* line, char** sect, char** comment, char** key, cha
     if (!line)
         return 1;
 
-    char* p = line;
-    while (isBlank(*p))
-        ++p;
-
-    if (*p == '[') {
-        char* close = std::strchr(p + 1, ']');
-        if (!close)
-            return 1;
-        *close = '\0';
-        *out[0] = p + 1;
-        char* semicolon = std::strchr(close + 1, ';');
-        char* text = nullptr;
-        if (semicolon && TruncateSpace(semicolon + 1, &text) == 0)
-            *out[1] = text;
-        return 0;
-    }
-
-    if (*p == ';') {
-        char* text = nullptr;
-        if (TruncateSpace(p + 1, &text) != 0)
-            return 1;
-        *out[1] = text;
-        return 0;
-    }
-
-    // A key line; a key beginning with "0" is a key like any other.
-    char* equals = std::strchr(p, '=');
-    if (!equals)
+    Line parts{};
+    splitLine(line, line + std::strlen(line), parts);
+    // The pieces are handed back as zero-terminated strings inside `line`.
+    const auto at = [line](const char* p) { return line + (p - line); };
+    const auto terminate = [&](const Piece& piece) { *at(piece.end) = '\0'; };
+    if (parts.equals)
+        *at(parts.equals) = '\0';
+    switch (parts.kind) {
+    case Line::Ignored:
         return 1;
-    *equals = '\0';
-    char* name = nullptr;
-    if (TruncateSpace(p, &name) != 0)
-        return 1;
-    char* semicolon = std::strchr(equals + 1, ';');
-    if (semicolon)
-        *semicolon = '\0';
-    char* text = equals; // the zero byte just written: an empty value
-    TruncateSpace(equals + 1, &text);
-    *out[2] = name;
-    *out[3] = text;
-    char* note = nullptr;
-    if (semicolon && TruncateSpace(semicolon + 1, &note) == 0)
-        *out[1] = note;
+    case Line::Header:
+        terminate(parts.sect);
+        *out[0] = at(parts.sect.begin);
+        break;
+    case Line::Comment:
+        break;
+    case Line::Key:
+        terminate(parts.key);
+        if (parts.semicolon)
+            *at(parts.semicolon) = '\0';
+        *out[2] = at(parts.key.begin);
+        if (parts.value.size() != 0) {
+            terminate(parts.value);
+            *out[3] = at(parts.value.begin);
+        } else {
+            *out[3] = at(parts.equals); // the zero byte just written there
+        }
+        break;
+    }
+    if (parts.comment.begin) {
+        terminate(parts.comment);
+        *out[1] = at(parts.comment.begin);
+    }
     return 0;
 }
 
@@ -103,7 +185,6 @@ int CIniFile::Read(const char* fileName)
     CrtTextFile file;
     if (!file.open(fileName ? fileName : this->fileName))
         return 1;
-    std::unique_ptr<char[]> buffer(new char[lineBufferSize]);
     Clear();
 
     // Tails of the chains, so that every line is appended in constant time.
@@ -129,44 +210,60 @@ int CIniFile::Read(const char* fileName)
             current->firstKey = node;
         lastKey = node;
     };
+    // The nodes are made empty and given their strings here, each copied
+    // once at its size straight from the file's bytes.
+    const auto newSect = [](const Piece& name, const Piece& comment) {
+        CSectList* node = new CSectList(nullptr, nullptr);
+        node->name = copyOf(name);
+        node->comment = copyOf(comment);
+        return node;
+    };
+    const auto newKey = [](const Piece& name, const Piece& value, const Piece& comment) {
+        CKeyList* node = new CKeyList(nullptr, nullptr, nullptr);
+        node->name = copyOf(name);
+        node->value = copyOf(value);
+        node->comment = copyOf(comment);
+        return node;
+    };
 
-    while (file.getLine(buffer.get(), lineBufferSize)) {
-        char* line = buffer.get();
-        // A NUL byte inside the line ends it here; the rest is not looked at.
-        const std::size_t length = std::strlen(line);
-        if (length > 0 && line[length - 1] == '\n')
-            line[length - 1] = '\0';
-
-        char *sect, *comment, *key, *value;
-        if (ParseLine(line, &sect, &comment, &key, &value) != 0)
-            continue;
-
-        if (sect) {
-            if (sectNames.seen(sect)) {
+    CrtLine text;
+    while (file.getLine(text, lineBufferSize)) {
+        Line line;
+        splitLine(text.begin, text.end, line);
+        switch (line.kind) {
+        case Line::Ignored:
+            break;
+        case Line::Header: {
+            if (sectNames.seen(line.sect.begin, line.sect.size())) {
                 // A repeated section is dropped up to the next accepted header.
                 accepting = false;
-                continue;
+                break;
             }
-            CSectList* node = new CSectList(sect, comment);
+            CSectList* node = newSect(line.sect, line.comment);
             sectNames.remember(node->name);
             appendSect(node);
             current = node;
             lastKey = nullptr;
             keyNames.clear();
             accepting = true;
-        } else if (!key) {
+            break;
+        }
+        case Line::Comment:
             if (!accepting)
-                continue;
+                break;
             if (current)
-                appendKey(new CKeyList(nullptr, nullptr, comment));
+                appendKey(newKey(none, none, line.comment));
             else
-                appendSect(new CSectList(nullptr, comment));
-        } else {
-            if (!accepting || !current || keyNames.seen(key))
-                continue;
-            CKeyList* node = new CKeyList(key, value, comment);
+                appendSect(newSect(none, line.comment));
+            break;
+        case Line::Key: {
+            if (!accepting || !current || keyNames.seen(line.key.begin, line.key.size()))
+                break;
+            CKeyList* node = newKey(line.key, line.value, line.comment);
             keyNames.remember(node->name);
             appendKey(node);
+            break;
+        }
         }
     }
     return 0;

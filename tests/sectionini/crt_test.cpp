@@ -1,10 +1,16 @@
 // The runtime services under the section/key engine: a comparison that
-// folds the ASCII letters only, and a text file read as the bytes stand.
+// folds the ASCII letters only, and a text file read as the bytes stand and
+// cut into lines as the device's runtime cuts them.
 #include "sectionini/crt.h"
 
 #include "support/files.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
 
 using namespace LibCommonCfg::internal;
 
@@ -22,27 +28,58 @@ TEST(CrtStrings, CompareFoldsAsciiLettersOnly)
     EXPECT_EQ(crtStricmp("ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC0", "abcdefghijklmnopqrstuvwxyz\xC0"), 0);
 }
 
-TEST(CrtTextFile, ReadsBytesAsTheyStandAndRefusesWhatIsNoFile)
+TEST(CrtTextFile, RefusesWhatIsNoFile)
 {
     lcctest::ScratchDir dir;
     CrtTextFile file;
-    char buffer[4];
+    CrtLine line;
     EXPECT_FALSE(file.open(nullptr));
     EXPECT_FALSE(file.open(dir.path("").c_str()));
     EXPECT_FALSE(file.open(dir.path("missing").c_str()));
     EXPECT_FALSE(file.isOpen());
-    EXPECT_EQ(file.getLine(buffer, sizeof buffer), nullptr);
+    EXPECT_FALSE(file.getLine(line, 4096));
+}
 
-    const std::string name = dir.write("in.txt", QByteArray("ab\r\ncd\n\nlast", 13));
-    ASSERT_TRUE(file.open(name.c_str()));
-    ASSERT_TRUE(file.open(name.c_str())); // reopening closes the first
-    EXPECT_EQ(file.getLine(buffer, 0), nullptr);
-    EXPECT_EQ(file.getLine(nullptr, 4), nullptr);
-    for (const char* piece : {"ab\r", "\n", "cd\n", "\n", "las", "t"}) {
-        ASSERT_NE(file.getLine(buffer, sizeof buffer), nullptr) << piece;
-        EXPECT_STREQ(buffer, piece);
+// The lines must be what the device makes of the file with fgets into a
+// buffer of the same size and strlen, whatever the bytes: lines longer than
+// the buffer, lines across the blocks the file is read in, NUL bytes, CR
+// alone, a last line with and without its LF.
+TEST(CrtTextFile, LinesAreWhatFgetsAndStrlenGive)
+{
+    lcctest::ScratchDir dir;
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 12; ++round) {
+        const std::size_t size = round % 3 == 0 ? 4 : round % 3 == 1 ? 4096 : 70000;
+        QByteArray bytes;
+        const int target = round < 2 ? round : 150000 + static_cast<int>(random() % 100000);
+        while (bytes.size() < target) {
+            const unsigned shape = random() % 16;
+            const int length = shape == 0 ? static_cast<int>(random() % 9000) : static_cast<int>(random() % 40);
+            for (int i = 0; i < length; ++i) {
+                const unsigned pick = random() % 64;
+                bytes += pick == 0 ? '\0' : pick == 1 ? '\r' : static_cast<char>('a' + pick % 26);
+            }
+            if (random() % 8 != 0)
+                bytes += '\n';
+        }
+        const std::string name = dir.write("in", bytes);
+
+        std::FILE* reference = std::fopen(name.c_str(), "rb");
+        ASSERT_NE(reference, nullptr);
+        std::vector<char> buffer(size);
+        CrtTextFile file;
+        ASSERT_TRUE(file.open(name.c_str()));
+        CrtLine line;
+        int count = 0;
+        while (std::fgets(buffer.data(), static_cast<int>(size), reference)) {
+            std::string expected(buffer.data());
+            if (!expected.empty() && expected.back() == '\n')
+                expected.pop_back();
+            ASSERT_TRUE(file.getLine(line, size)) << "round " << round << ", line " << count;
+            ASSERT_EQ(std::string(line.begin, line.end), expected) << "round " << round << ", line " << count;
+            ++count;
+        }
+        EXPECT_FALSE(file.getLine(line, size)) << "round " << round;
+        std::fclose(reference);
     }
-    EXPECT_EQ(file.getLine(buffer, sizeof buffer), nullptr);
-    file.close();
-    EXPECT_FALSE(file.isOpen());
 }
