@@ -11,6 +11,15 @@
 // of the device's Windows runtime on every platform, so that the engine
 // reads and writes the same bytes everywhere. Not exported.
 
+// For the reader's inner loop: a hot helper kept inline, a cold one kept out.
+#if defined(__GNUC__)
+#define LCC_CRT_INLINE __attribute__((always_inline)) inline
+#define LCC_CRT_NOINLINE __attribute__((noinline))
+#else
+#define LCC_CRT_INLINE inline
+#define LCC_CRT_NOINLINE
+#endif
+
 namespace LibCommonCfg {
 namespace internal {
 

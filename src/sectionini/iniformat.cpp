@@ -64,8 +64,9 @@ bool trimmed(const char* begin, const char* end, Piece& piece)
 }
 
 // Splits the bytes [begin, end) of one line, which hold no zero byte. This
-// is the one grammar of a line; Read and ParseLine both go through it.
-void splitLine(const char* begin, const char* end, Line& line)
+// is the one grammar of a line; Read and ParseLine both go through it, and
+// Read's loop wants it inline.
+LCC_CRT_INLINE void splitLine(const char* begin, const char* end, Line& line)
 {
     line.kind = Line::Ignored;
     line.comment = none;

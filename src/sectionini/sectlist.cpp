@@ -6,9 +6,23 @@
 
 using namespace LibCommonCfg::internal;
 
-CSectList::CSectList(const char* name, const char* comment)
-    : name(crtStrdup(name)), comment(crtStrdup(comment)), firstKey(nullptr), next(nullptr)
+namespace {
+
+LCC_CRT_NOINLINE void copyStrings(CSectList& sect, const char* name, const char* comment)
 {
+    sect.name = crtStrdup(name);
+    sect.comment = crtStrdup(comment);
+}
+
+} // namespace
+
+// As with the keys, the reader makes its sections empty and gives them their
+// strings itself.
+CSectList::CSectList(const char* name, const char* comment)
+    : name(nullptr), comment(nullptr), firstKey(nullptr), next(nullptr)
+{
+    if (name || comment)
+        copyStrings(*this, name, comment);
 }
 
 CSectList::~CSectList()
