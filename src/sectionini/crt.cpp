@@ -13,8 +13,8 @@ namespace internal {
 
 namespace {
 
-// The file is read in blocks of this size; a block always holds a whole line.
-constexpr std::size_t blockSize = 64 * 1024;
+// The file is read in blocks of 64 KiB; a block always holds a whole line.
+constexpr std::size_t blockSize = 65536;
 
 } // namespace
 
