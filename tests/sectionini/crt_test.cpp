@@ -28,7 +28,7 @@ TEST(CrtStrings, CompareFoldsAsciiLettersOnly)
     EXPECT_EQ(crtStricmp("ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC0", "abcdefghijklmnopqrstuvwxyz\xC0"), 0);
 }
 
-TEST(CrtTextFile, RefusesWhatIsNoFile)
+TEST(CrtTextFile, RefusesWhatIsNoFileAndStartsAfreshOnReopening)
 {
     lcctest::ScratchDir dir;
     CrtTextFile file;
@@ -36,6 +36,20 @@ TEST(CrtTextFile, RefusesWhatIsNoFile)
     EXPECT_FALSE(file.open(nullptr));
     EXPECT_FALSE(file.open(dir.path("").c_str()));
     EXPECT_FALSE(file.open(dir.path("missing").c_str()));
+    EXPECT_FALSE(file.isOpen());
+    EXPECT_FALSE(file.getLine(line, 4096));
+
+    // Bytes read ahead from one file never come out of the next.
+    const std::string first = dir.write("first", "one\ntwo\n");
+    const std::string second = dir.write("second", "three");
+    ASSERT_TRUE(file.open(first.c_str()));
+    ASSERT_TRUE(file.getLine(line, 4096));
+    EXPECT_EQ(std::string(line.begin, line.end), "one");
+    ASSERT_TRUE(file.open(second.c_str()));
+    ASSERT_TRUE(file.getLine(line, 4096));
+    EXPECT_EQ(std::string(line.begin, line.end), "three");
+    EXPECT_FALSE(file.getLine(line, 4096));
+    file.close();
     EXPECT_FALSE(file.isOpen());
     EXPECT_FALSE(file.getLine(line, 4096));
 }
@@ -47,7 +61,8 @@ TEST(CrtTextFile, RefusesWhatIsNoFile)
 TEST(CrtTextFile, LinesAreWhatFgetsAndStrlenGive)
 {
     lcctest::ScratchDir dir;
-    std::mt19937 random(20261207);
+    const unsigned seed = 20261207;
+    std::mt19937 random(seed);
     for (int round = 0; round < 12; ++round) {
         const std::size_t size = round % 3 == 0 ? 4 : round % 3 == 1 ? 4096 : 70000;
         QByteArray bytes;
@@ -75,11 +90,12 @@ TEST(CrtTextFile, LinesAreWhatFgetsAndStrlenGive)
             std::string expected(buffer.data());
             if (!expected.empty() && expected.back() == '\n')
                 expected.pop_back();
-            ASSERT_TRUE(file.getLine(line, size)) << "round " << round << ", line " << count;
-            ASSERT_EQ(std::string(line.begin, line.end), expected) << "round " << round << ", line " << count;
+            ASSERT_TRUE(file.getLine(line, size)) << "seed " << seed << ", round " << round << ", line " << count;
+            ASSERT_EQ(std::string(line.begin, line.end), expected)
+                << "seed " << seed << ", round " << round << ", line " << count;
             ++count;
         }
-        EXPECT_FALSE(file.getLine(line, size)) << "round " << round;
+        EXPECT_FALSE(file.getLine(line, size)) << "seed " << seed << ", round " << round;
         std::fclose(reference);
     }
 }
