@@ -1,0 +1,159 @@
+// The hand-written KEY=VALUE matcher against the regular expression that
+// defines it, on generated lines as characters and as Windows-1251 bytes.
+#include "common/devicecodec.h"
+#include "flatfile/assignment.h"
+#include "regexassignment.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include <random>
+#include <string>
+
+using LibCommonCfg::internal::Assignment;
+using LibCommonCfg::internal::decodeDeviceText;
+using LibCommonCfg::internal::matchAssignment;
+
+namespace {
+
+std::string shown(const QString& line)
+{
+    QStringList units;
+    for (const QChar c : line)
+        units << QString::number(c.unicode(), 16);
+    return units.join(' ').toStdString();
+}
+
+std::string shown(const Assignment& a)
+{
+    return std::to_string(a.found) + " key " + std::to_string(a.keyBegin) + "+" +
+           std::to_string(a.keyLength) + " value " + std::to_string(a.valueBegin) + "+" +
+           std::to_string(a.valueLength);
+}
+
+QString decoded(const QByteArray& bytes)
+{
+    QString text;
+    decodeDeviceText(bytes.constData(), bytes.size(), text);
+    return text;
+}
+
+} // namespace
+
+TEST(FlatAssignment, AgreesWithTheRegularExpressionOnGeneratedLines)
+{
+    // The pieces lines are made of: key characters and their neighbours in
+    // ASCII, blanks that "\s" and QString::trimmed see alike or differently,
+    // the line feed that "." stops at and the CR it does not, non-ASCII
+    // letters, NUL, and halves of surrogate pairs whole and broken.
+    const QString pair = QString(QChar(0xD835)) + QChar(0xDC00);
+    const QStringList pieces{"=",
+                             "=",
+                             " ",
+                             "\t",
+                             "\v",
+                             "\f",
+                             "\r",
+                             "\n",
+                             "a",
+                             "Z",
+                             "0",
+                             "9",
+                             "_",
+                             ".",
+                             "-",
+                             "#",
+                             "/",
+                             ":",
+                             "@",
+                             "[",
+                             "`",
+                             "{",
+                             "KEY",
+                             " = ",
+                             "k=v",
+                             QString::fromUtf8("ж"),
+                             QString(QChar(0x00A0)),
+                             QString(QChar(0x0085)),
+                             QString(QChar(0x2028)),
+                             QString(QChar(0x3000)),
+                             QString(QChar(0x001C)),
+                             QString(QChar(0)),
+                             QString(QChar(0xD800)),
+                             QString(QChar(0xDC00)),
+                             pair};
+    const unsigned seed = 11;
+    std::mt19937 random(seed);
+    int found = 0;
+    int emptyValues = 0;
+    for (int round = 0; round < 200000; ++round) {
+        QString line;
+        // Now and then a line as long as the readers take at once, in case
+        // the expression gives up on long lines somewhere.
+        const int most = round % 1000 == 0 ? 600 : 10;
+        const int length = std::uniform_int_distribution<int>(0, most)(random);
+        for (int i = 0; i < length; ++i)
+            line += pieces.at(std::uniform_int_distribution<int>(0, pieces.size() - 1)(random));
+        const Assignment parsed = matchAssignment(line);
+        const Assignment reference = lcctest::matchAssignmentByRegex(line);
+        ASSERT_TRUE(lcctest::sameAssignment(parsed, reference))
+            << "seed " << seed << " round " << round << " line " << shown(line) << ": " << shown(parsed)
+            << " against " << shown(reference);
+        found += parsed.found;
+        emptyValues += parsed.found && parsed.valueLength == 0;
+    }
+    // Lines with and without a key, and empty values, all came up often.
+    EXPECT_GT(found, 20000);
+    EXPECT_LT(found, 180000);
+    EXPECT_GT(emptyValues, 2000);
+}
+
+TEST(FlatAssignment, AgreesWithTheRegularExpressionOnGeneratedBytes)
+{
+    // Every byte now and then, among the ones that matter to the grammar.
+    const QList<QByteArray> pieces{"=",
+                                   "=",
+                                   " ",
+                                   "\t",
+                                   "\v",
+                                   "\r",
+                                   "\n",
+                                   "a",
+                                   "Z",
+                                   "0",
+                                   "_",
+                                   ".",
+                                   "-",
+                                   "#",
+                                   "KEY",
+                                   " = ",
+                                   "k=v",
+                                   "\xA0",
+                                   "\x85",
+                                   "\x98",
+                                   "\xE6",
+                                   "\xC0",
+                                   QByteArray(1, 0)};
+    const unsigned seed = 12;
+    std::mt19937 random(seed);
+    int found = 0;
+    for (int round = 0; round < 100000; ++round) {
+        QByteArray line;
+        const int length = std::uniform_int_distribution<int>(0, 10)(random);
+        for (int i = 0; i < length; ++i) {
+            if (random() % 4 == 0)
+                line += char(random() % 256);
+            else
+                line += pieces.at(std::uniform_int_distribution<int>(0, pieces.size() - 1)(random));
+        }
+        const Assignment parsed = matchAssignment(line.constData(), line.size());
+        const Assignment reference = lcctest::matchAssignmentByRegex(decoded(line));
+        ASSERT_TRUE(lcctest::sameAssignment(parsed, reference))
+            << "seed " << seed << " round " << round << " bytes " << line.toHex(' ').toStdString() << ": "
+            << shown(parsed) << " against " << shown(reference);
+        found += parsed.found;
+    }
+    EXPECT_GT(found, 20000);
+    EXPECT_LT(found, 90000);
+}
