@@ -1,7 +1,12 @@
 // The hand-written KEY=VALUE matcher against the regular expression that
-// defines it, on generated lines as characters and as Windows-1251 bytes.
+// defines it, on generated lines as characters and as Windows-1251 bytes;
+// and the reader that splits and matches the bytes itself against reading
+// the text the plain way, line by line through DeviceLines and the
+// expression.
 #include "common/devicecodec.h"
+#include "common/devicelines.h"
 #include "flatfile/assignment.h"
+#include "flatfile/entries.h"
 #include "regexassignment.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +18,9 @@
 
 using LibCommonCfg::internal::Assignment;
 using LibCommonCfg::internal::decodeDeviceText;
+using LibCommonCfg::internal::DeviceLines;
+using LibCommonCfg::internal::FlatEntries;
+using LibCommonCfg::internal::kFlatLinePiece;
 using LibCommonCfg::internal::matchAssignment;
 
 namespace {
@@ -37,6 +45,18 @@ QString decoded(const QByteArray& bytes)
     QString text;
     decodeDeviceText(bytes.constData(), bytes.size(), text);
     return text;
+}
+
+// Today's reading: the lines DeviceLines gives, each through the expression.
+void loadByRegex(FlatEntries& entries, const QByteArray& data)
+{
+    DeviceLines lines(data, kFlatLinePiece);
+    QString line;
+    while (lines.next(line)) {
+        const Assignment a = lcctest::matchAssignmentByRegex(line);
+        if (a.found)
+            entries.insert(a.key(line), a.value(line));
+    }
 }
 
 } // namespace
@@ -156,4 +176,68 @@ TEST(FlatAssignment, AgreesWithTheRegularExpressionOnGeneratedBytes)
     }
     EXPECT_GT(found, 20000);
     EXPECT_LT(found, 90000);
+}
+
+// Whole texts: the keys set and their values, to the null string and on top
+// of what was there before, are those of reading line by line.
+TEST(FlatAssignment, ReadingTheBytesSetsWhatReadingTheLinesSets)
+{
+    // Values from a small alphabet repeat and differ by a byte, keys repeat,
+    // lines end in LF, CR LF or a lone CR, some are longer than a piece, and
+    // some texts begin with a byte-order mark or a byte that could start one.
+    const QList<QByteArray> pieces{"K",
+                                   "KEY",
+                                   "a.b",
+                                   "=",
+                                   "=",
+                                   " ",
+                                   "\t",
+                                   "\r",
+                                   "\n",
+                                   "\r\n",
+                                   "\n",
+                                   "\r\n",
+                                   "0",
+                                   "1",
+                                   "Y",
+                                   "N",
+                                   "#",
+                                   "-",
+                                   "\xA0",
+                                   "\x98",
+                                   "\xC0",
+                                   "\x85",
+                                   "255.255.255.0",
+                                   "255.255.255.1",
+                                   QByteArray(1, 0)};
+    const QList<QByteArray> starts{"",     "",    "", "", "\xEF\xBB\xBF", "\xFF\xFE", QByteArray(1, 0),
+                                   "\xC0", "\xA0"};
+    const unsigned seed = 13;
+    std::mt19937 random(seed);
+    int longLines = 0;
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray data = starts.at(std::uniform_int_distribution<int>(0, starts.size() - 1)(random));
+        const int count = std::uniform_int_distribution<int>(0, 60)(random);
+        for (int i = 0; i < count; ++i) {
+            if (random() % 200 == 0) {
+                data += QByteArray(int(kFlatLinePiece - 3 + random() % 8), 'x');
+                ++longLines;
+            }
+            data += pieces.at(std::uniform_int_distribution<int>(0, pieces.size() - 1)(random));
+        }
+        FlatEntries read{{"KEY", "before"}, {"KEPT", "before"}};
+        FlatEntries reference = read;
+        LibCommonCfg::internal::loadEntries(read, data);
+        loadByRegex(reference, data);
+        const std::string where = "seed " + std::to_string(seed) + " round " + std::to_string(round) +
+                                  " bytes " + data.toHex(' ').toStdString();
+        ASSERT_EQ(read.size(), reference.size()) << where;
+        for (auto it = reference.cbegin(); it != reference.cend(); ++it) {
+            ASSERT_TRUE(read.contains(it.key())) << where << " key " << it.key().toStdString();
+            const QString value = read.value(it.key());
+            ASSERT_EQ(value, it.value()) << where << " key " << it.key().toStdString();
+            ASSERT_EQ(value.isNull(), it.value().isNull()) << where;
+        }
+    }
+    EXPECT_GT(longLines, 500);
 }
