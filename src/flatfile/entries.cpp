@@ -27,14 +27,46 @@ QString deviceString(const char* bytes, int length)
     return text;
 }
 
+// Values repeat within a file: flags, digits, units, netmasks. Equal short
+// values read in one go share one string, which saves a string of their own
+// for every repeat; sharing is invisible to the entries' users.
+class SharedValues {
+public:
+    QString get(const char* bytes, int length)
+    {
+        if (length == 0 || length > kLongest)
+            return deviceString(bytes, length);
+        uint hash = uint(length);
+        for (int i = 0; i < length; ++i)
+            hash = hash * 31 + uchar(bytes[i]);
+        Slot& slot = recent[(hash ^ (hash >> 8)) % kSlots];
+        if (slot.length != length || std::memcmp(slot.bytes, bytes, size_t(length)) != 0) {
+            slot.length = length;
+            std::memcpy(slot.bytes, bytes, size_t(length));
+            slot.text = deviceString(bytes, length);
+        }
+        return slot.text;
+    }
+
+private:
+    static constexpr int kLongest = 23;
+    static constexpr int kSlots = 256;
+    struct Slot {
+        int length = 0;
+        char bytes[kLongest];
+        QString text;
+    };
+    Slot recent[kSlots];
+};
+
 // The key and value of one line of Windows-1251 bytes, if it sets one. The
 // key is ASCII.
-void assignLine(FlatEntries& entries, const char* line, int length)
+void assignLine(FlatEntries& entries, SharedValues& values, const char* line, int length)
 {
     const Assignment assignment = matchAssignment(line, length);
     if (assignment.found)
         entries.insert(QString::fromLatin1(line + assignment.keyBegin, assignment.keyLength),
-                       deviceString(line + assignment.valueBegin, assignment.valueLength));
+                       values.get(line + assignment.valueBegin, assignment.valueLength));
 }
 
 // Text without a byte-order mark whose every line fits into a piece, read
@@ -56,6 +88,7 @@ bool loadShortLines(FlatEntries& entries, const QByteArray& data)
     const int room = entries.size() + size / 32;
     if (room > entries.capacity())
         entries.reserve(room);
+    SharedValues values;
     for (int pos = 0; pos < size;) {
         const int limit = size - pos > kFlatLinePiece ? pos + kFlatLinePiece : size;
         const void* found = std::memchr(bytes + pos, '\n', size_t(limit - pos));
@@ -66,7 +99,7 @@ bool loadShortLines(FlatEntries& entries, const QByteArray& data)
             return false;
         // The CR of a CR LF, or one that ends the text, stays: white space at
         // the end of a line is trimmed off the value anyway.
-        assignLine(entries, bytes + pos, end - pos);
+        assignLine(entries, values, bytes + pos, end - pos);
         pos = end + 1;
     }
     return true;

@@ -225,6 +225,15 @@ TEST(FlatAssignment, ReadingTheBytesSetsWhatReadingTheLinesSets)
             }
             data += pieces.at(std::uniform_int_distribution<int>(0, pieces.size() - 1)(random));
         }
+        // Now and then many short values, equal and unequal, to fill the
+        // reader's memory of the values it has seen.
+        if (round % 10 == 0) {
+            for (int i = 0; i < 300; ++i) {
+                data += "\nV" + QByteArray::number(i % 50) + "=";
+                for (int n = int(random() % 4); n > 0; --n)
+                    data += "01Y\xC0\xA0 "[random() % 6];
+            }
+        }
         FlatEntries read{{"KEY", "before"}, {"KEPT", "before"}};
         FlatEntries reference = read;
         LibCommonCfg::internal::loadEntries(read, data);
