@@ -3,7 +3,6 @@
 #include <QTextCodec>
 #include <QTextStream>
 
-#include <algorithm>
 #include <array>
 #include <iterator>
 
@@ -34,9 +33,20 @@ constexpr ushort kDroppedChars[] = {
     0xFE0E, 0xFE0F, 0xFEFF, 0xFFA0, 0xFFF0, 0xFFF1, 0xFFF2, 0xFFF3, 0xFFF4, 0xFFF5, 0xFFF6, 0xFFF7, 0xFFF8,
 };
 
+// Halving by hand: a standard algorithm's copy would be exported from an
+// unoptimised library as a weak symbol.
 bool droppedChar(ushort u)
 {
-    return std::binary_search(std::begin(kDroppedChars), std::end(kDroppedChars), u);
+    int low = 0;
+    int high = int(std::size(kDroppedChars));
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (kDroppedChars[middle] < u)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low < int(std::size(kDroppedChars)) && kDroppedChars[low] == u;
 }
 
 // The same beyond the Basic Multilingual Plane: shorthand format controls,
