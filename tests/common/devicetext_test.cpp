@@ -2,6 +2,7 @@
 // against what Qt's codec and text stream do with the same input.
 #include "common/devicecodec.h"
 #include "common/devicelines.h"
+#include "support/cases.h"
 #include "support/qtcompat.h"
 
 #include <QBuffer>
@@ -44,17 +45,7 @@ TEST(DeviceCodec, EveryByteAndEveryCharacterAsTheCodecHasIt)
 
 TEST(DeviceCodec, TextsOfMixedPiecesAsTheCodecHasThem)
 {
-    const QStringList pieces{"a",
-                             QString(QChar(0)),
-                             QString::fromUtf8("ж"),
-                             QString(QChar(0x2122)),
-                             QString(QChar(0x4E2D)),
-                             QString(QChar(0x200D)),
-                             QString(QChar(0xFEFF)),
-                             QString(QChar(0xD800)),
-                             QString(QChar(0xDC00)),
-                             fromUcs4(0x1F600),
-                             fromUcs4(0xE0001)};
+    const QStringList pieces = lcctest::textPieces("device-texts");
     std::mt19937 random(20261207);
     for (int round = 0; round < 20000; ++round) {
         QString text;

@@ -8,6 +8,7 @@
 #include "flatfile/assignment.h"
 #include "flatfile/entries.h"
 #include "regexassignment.h"
+#include "support/cases.h"
 
 #include <gtest/gtest.h>
 
@@ -63,46 +64,7 @@ void loadByRegex(FlatEntries& entries, const QByteArray& data)
 
 TEST(FlatAssignment, AgreesWithTheRegularExpressionOnGeneratedLines)
 {
-    // The pieces lines are made of: key characters and their neighbours in
-    // ASCII, blanks that "\s" and QString::trimmed see alike or differently,
-    // the line feed that "." stops at and the CR it does not, non-ASCII
-    // letters, NUL, and halves of surrogate pairs whole and broken.
-    const QString pair = QString(QChar(0xD835)) + QChar(0xDC00);
-    const QStringList pieces{"=",
-                             "=",
-                             " ",
-                             "\t",
-                             "\v",
-                             "\f",
-                             "\r",
-                             "\n",
-                             "a",
-                             "Z",
-                             "0",
-                             "9",
-                             "_",
-                             ".",
-                             "-",
-                             "#",
-                             "/",
-                             ":",
-                             "@",
-                             "[",
-                             "`",
-                             "{",
-                             "KEY",
-                             " = ",
-                             "k=v",
-                             QString::fromUtf8("ж"),
-                             QString(QChar(0x00A0)),
-                             QString(QChar(0x0085)),
-                             QString(QChar(0x2028)),
-                             QString(QChar(0x3000)),
-                             QString(QChar(0x001C)),
-                             QString(QChar(0)),
-                             QString(QChar(0xD800)),
-                             QString(QChar(0xDC00)),
-                             pair};
+    const QStringList pieces = lcctest::textPieces("flat-lines");
     const unsigned seed = 11;
     std::mt19937 random(seed);
     int found = 0;
@@ -132,29 +94,7 @@ TEST(FlatAssignment, AgreesWithTheRegularExpressionOnGeneratedLines)
 TEST(FlatAssignment, AgreesWithTheRegularExpressionOnGeneratedBytes)
 {
     // Every byte now and then, among the ones that matter to the grammar.
-    const QList<QByteArray> pieces{"=",
-                                   "=",
-                                   " ",
-                                   "\t",
-                                   "\v",
-                                   "\r",
-                                   "\n",
-                                   "a",
-                                   "Z",
-                                   "0",
-                                   "_",
-                                   ".",
-                                   "-",
-                                   "#",
-                                   "KEY",
-                                   " = ",
-                                   "k=v",
-                                   "\xA0",
-                                   "\x85",
-                                   "\x98",
-                                   "\xE6",
-                                   "\xC0",
-                                   QByteArray(1, 0)};
+    const QList<QByteArray> pieces = lcctest::bytePieces("flat-bytes");
     const unsigned seed = 12;
     std::mt19937 random(seed);
     int found = 0;
@@ -185,33 +125,8 @@ TEST(FlatAssignment, ReadingTheBytesSetsWhatReadingTheLinesSets)
     // Values from a small alphabet repeat and differ by a byte, keys repeat,
     // lines end in LF, CR LF or a lone CR, some are longer than a piece, and
     // some texts begin with a byte-order mark or a byte that could start one.
-    const QList<QByteArray> pieces{"K",
-                                   "KEY",
-                                   "a.b",
-                                   "=",
-                                   "=",
-                                   " ",
-                                   "\t",
-                                   "\r",
-                                   "\n",
-                                   "\r\n",
-                                   "\n",
-                                   "\r\n",
-                                   "0",
-                                   "1",
-                                   "Y",
-                                   "N",
-                                   "#",
-                                   "-",
-                                   "\xA0",
-                                   "\x98",
-                                   "\xC0",
-                                   "\x85",
-                                   "255.255.255.0",
-                                   "255.255.255.1",
-                                   QByteArray(1, 0)};
-    const QList<QByteArray> starts{"",     "",    "", "", "\xEF\xBB\xBF", "\xFF\xFE", QByteArray(1, 0),
-                                   "\xC0", "\xA0"};
+    const QList<QByteArray> pieces = lcctest::bytePieces("flat-texts");
+    const QList<QByteArray> starts = lcctest::bytePieces("flat-text-starts");
     const unsigned seed = 13;
     std::mt19937 random(seed);
     int longLines = 0;

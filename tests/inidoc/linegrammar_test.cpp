@@ -2,6 +2,7 @@
 // that define the grammar, on generated lines.
 #include "inidoc/linegrammar.h"
 #include "regexlinegrammar.h"
+#include "support/cases.h"
 
 #include <gtest/gtest.h>
 
@@ -12,32 +13,7 @@ using LibCommonCfg::internal::IniLine;
 
 TEST(IniLineGrammar, AgreesWithTheRegularExpressionsOnGeneratedLines)
 {
-    // The pieces lines are made of: the grammar's own characters, blanks the
-    // regular expressions and QString::trimmed see alike or differently,
-    // non-ASCII letters, and halves of surrogate pairs whole and broken.
-    const QString pair = QString(QChar(0xD835)) + QChar(0xDC00);
-    const QStringList pieces{"[",
-                             "]",
-                             "=",
-                             ";",
-                             " ",
-                             "\t",
-                             "\r",
-                             "a",
-                             "Z",
-                             "0",
-                             "_",
-                             ".",
-                             "-",
-                             "k=v",
-                             QString::fromUtf8("ж"),
-                             QString(QChar(0x2028)),
-                             QString(QChar(0x00A0)),
-                             QString(QChar(0x000B)),
-                             QString(QChar(0)),
-                             QString(QChar(0xD800)),
-                             QString(QChar(0xDC00)),
-                             pair};
+    const QStringList pieces = lcctest::textPieces("ini-line-grammar");
     const unsigned seed = 7;
     std::mt19937 random(seed);
     int kinds[4] = {0, 0, 0, 0};

@@ -65,6 +65,31 @@ CaseFile readCase(const char* subsystem, const std::string& name, const QList<QB
     return c;
 }
 
+static CaseFile readAlphabet(const char* name)
+{
+    CaseFile c = readCase("alphabets", name, {"piece", "unit"});
+    if (!c.error.empty() || c.lines.isEmpty())
+        ADD_FAILURE() << "alphabet " << name << ": " << (c.error.empty() ? "no pieces" : c.error);
+    return c;
+}
+
+QList<QByteArray> bytePieces(const char* name)
+{
+    return readAlphabet(name).all("piece");
+}
+
+QStringList textPieces(const char* name)
+{
+    QStringList pieces;
+    for (const auto& line : readAlphabet(name).lines) {
+        if (line.first == "unit")
+            pieces.append(QString(QChar(ushort(line.second.toUInt(nullptr, 16)))));
+        else
+            pieces.append(QString::fromUtf8(line.second));
+    }
+    return pieces;
+}
+
 QList<QByteArray> CaseFile::all(const char* word) const
 {
     QList<QByteArray> found;

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,13 @@ std::vector<std::string> caseNames(const char* subsystem);
 // A case whose lines may use only the `known` words: any other word is a
 // typing error in the case file and is reported in `error`.
 CaseFile readCase(const char* subsystem, const std::string& name, const QList<QByteArray>& known);
+
+// The pieces a property test makes its inputs of, kept as the case
+// tests/cases/alphabets/NAME: "piece TEXT" lines, in order, and "unit HHHH"
+// lines for single UTF-16 code units such as lone surrogate halves. As
+// bytes, a unit is left out; as text, a piece is UTF-8.
+QList<QByteArray> bytePieces(const char* name);
+QStringList textPieces(const char* name);
 
 // A GoogleTest parameter name made of a case name.
 std::string testName(const ::testing::TestParamInfo<std::string>& info);

@@ -19,67 +19,17 @@ namespace {
 
 using namespace commoncfg;
 
-// Lines of every kind the readers tell apart or disagree on: headers valid
-// for one reader only, repeated and case-variant names, comments, empty
-// values, several "=", ";" in keys, control bytes and NBSP at the ends,
-// Cyrillic text, lines longer than either reader takes at once.
-const char* const kIniLines[] = {
-    "[main]",
-    "[Main]",
-    "[achan1]",
-    "  [dchan2] ; note",
-    "[my-group]",
-    "[ a ]",
-    "[broken",
-    "[]",
-    "modem=1",
-    "Modem=0",
-    "  name = x ",
-    "name=y;comment",
-    "a=b=c",
-    "a;b=c",
-    "=5",
-    "k=",
-    "k = ;c",
-    "linemask=0x3F",
-    "nstate=on",
-    "x",
-    "; comment",
-    ";",
-    "# hash",
-    "",
-    "   ",
-    "k=\x01v",
-    "\xa0k=1",
-    "v=1\xa0",
-    "\xe8\xec\xff=\xe7\xed\xe0\xf7\xe5\xed\xe8\xe5",
-    "0k=1",
-    "k\r=2",
-};
-const char* const kFlatLines[] = {
-    "IPADDR=10.0.0.1",
-    "  NETMASK = 255.0.0.0 ",
-    "# GATEWAY=10.0.0.254",
-    "export TZ=UTC",
-    "my-key=1",
-    "A.B=1",
-    "KEY=a=b",
-    "EMPTY=",
-    "=x",
-    "no assignment",
-    "",
-    "NAME=\xcc\xee\xf1\xea\xe2\xe0",
-    "IPADDR=10.0.0.2",
-};
+// Files of lines drawn from an alphabet (tests/cases/alphabets), some
+// longer than either reader takes at once, with mixed line ends.
 const char* const kLineEnds[] = {"\n", "\r\n", "\r\n", "\n", "\r"};
 
-QByteArray generate(std::mt19937& random, const char* const* shapes, int shapeCount)
+QByteArray generate(std::mt19937& random, const QList<QByteArray>& shapes)
 {
-    std::uniform_int_distribution<int> lineCount(0, 24), pick(0, shapeCount - 1), end(0, 4), rare(0, 40);
+    std::uniform_int_distribution<int> lineCount(0, 24), pick(0, shapes.size() - 1), end(0, 4), rare(0, 40);
     QByteArray bytes;
     const int lines = lineCount(random);
     for (int i = 0; i < lines; ++i) {
-        QByteArray line(shapes[pick(random)]);
+        QByteArray line = shapes.at(pick(random));
         // Now and then a line just within or just beyond what a reader takes
         // at once (1024 characters, 4095 bytes with the line end).
         static const int kLongLengths[] = {1023, 1024, 1025, 2048, 4093, 4094, 4095, 4100};
@@ -108,10 +58,11 @@ void expectOnlyChanged(const QByteArray& before, const QByteArray& after, int be
 TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
 {
     QTemporaryDir dir;
+    const QList<QByteArray> iniLines = lcctest::bytePieces("tool-ini-lines");
     std::mt19937 random(20261207);
     int agreed = 0, disputed = 0, created = 0;
     for (int round = 0; round < 400; ++round) {
-        const QByteArray bytes = generate(random, kIniLines, int(sizeof kIniLines / sizeof *kIniLines));
+        const QByteArray bytes = generate(random, iniLines);
         SCOPED_TRACE(bytes.toPercentEncoding().toStdString());
         const IniLayout layout(bytes);
         ASSERT_EQ(layout.mismatch(), QString());
@@ -165,10 +116,11 @@ TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
 TEST(ToolLayout, FlatReadingMatchesTheLibraryAndEditsReadBack)
 {
     QTemporaryDir dir;
+    const QList<QByteArray> flatLines = lcctest::bytePieces("tool-flat-lines");
     std::mt19937 random(7);
     int edited = 0;
     for (int round = 0; round < 300; ++round) {
-        const QByteArray bytes = generate(random, kFlatLines, int(sizeof kFlatLines / sizeof *kFlatLines));
+        const QByteArray bytes = generate(random, flatLines);
         SCOPED_TRACE(bytes.toPercentEncoding().toStdString());
         for (const FileKind kind : {FileKind::Setup, FileKind::TimeZone}) {
             const FlatLayout layout(bytes, kind);
