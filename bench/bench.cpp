@@ -26,6 +26,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -407,6 +408,25 @@ int peakMemory(const std::string& loader, int keys)
     return 0;
 }
 
+// The display the framework would choose, noting whether any case reported
+// an error, so that a failing case fails the run.
+class ErrorWatch : public benchmark::BenchmarkReporter {
+public:
+    bool ReportContext(const Context& context) override { return display_->ReportContext(context); }
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            failed_ = failed_ || run.error_occurred;
+        display_->ReportRuns(runs);
+    }
+    void Finalize() override { display_->Finalize(); }
+    bool failed() const { return failed_; }
+
+private:
+    std::unique_ptr<benchmark::BenchmarkReporter> display_{benchmark::CreateDefaultDisplayReporter()};
+    bool failed_ = false;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -443,8 +463,10 @@ int main(int argc, char** argv)
                 }
         int count = int(rest.size());
         benchmark::Initialize(&count, rest.data());
-        benchmark::RunSpecifiedBenchmarks();
+        ErrorWatch display;
+        benchmark::RunSpecifiedBenchmarks(&display);
         benchmark::Shutdown();
+        result = display.failed() ? 1 : 0;
     }
     for (const std::string& file : g_files)
         std::remove(file.c_str());
