@@ -4,6 +4,7 @@
 #include <QTextStream>
 
 #include <array>
+#include <cstring>
 #include <iterator>
 
 namespace LibCommonCfg {
@@ -55,6 +56,15 @@ bool droppedCodePoint(uint cp)
 {
     return (cp >= 0x1BCA0 && cp <= 0x1BCA3) || (cp >= 0x1D173 && cp <= 0x1D17A) ||
            (cp >= 0xE0000 && cp <= 0xE0FFF);
+}
+
+// Whether the four code units from `text` on are all ASCII: the bulk of a
+// device's text, copied four at a time.
+bool fourAscii(const QChar* text)
+{
+    quint64 four = 0;
+    std::memcpy(&four, text, sizeof four);
+    return (four & 0xFF80FF80FF80FF80ull) == 0;
 }
 
 } // namespace
@@ -116,35 +126,49 @@ void decodeDeviceText(const char* bytes, int length, QString& out)
         chars[i] = QChar(kDeviceChars[static_cast<uchar>(bytes[i])]);
 }
 
-void appendDeviceBytes(QByteArray& out, const QChar* text, int length)
+char* putDeviceBytes(char* out, const QChar* text, int length, bool followed)
 {
     static const std::array<uchar, kReverseSize> reverse = makeReverse();
-    const int start = out.size();
-    // Never more bytes than characters.
-    out.resize(start + length);
-    char* bytes = out.data() + start;
-    int n = 0;
     for (int i = 0; i < length; ++i) {
+        while (i + 4 <= length && fourAscii(text + i)) {
+            for (int k = 0; k < 4; ++k)
+                *out++ = char(text[i + k].unicode());
+            i += 4;
+        }
+        if (i == length)
+            break;
         const ushort u = text[i].unicode();
         if (u < 0x80) {
-            bytes[n++] = char(u);
+            *out++ = char(u);
         } else if (u < kReverseSize && reverse[u] != 0) {
-            bytes[n++] = char(reverse[u]);
+            *out++ = char(reverse[u]);
         } else if (QChar::isHighSurrogate(u)) {
-            if (i + 1 == length)
+            if (i + 1 == length) {
+                if (followed)
+                    *out++ = '?';
                 break;
+            }
             if (!text[i + 1].isLowSurrogate()) {
-                bytes[n++] = '?';
+                *out++ = '?';
                 continue;
             }
             ++i;
             if (!droppedCodePoint(QChar::surrogateToUcs4(u, text[i].unicode())))
-                bytes[n++] = '?';
+                *out++ = '?';
         } else if (!droppedChar(u)) {
-            bytes[n++] = '?';
+            *out++ = '?';
         }
     }
-    out.resize(start + n);
+    return out;
+}
+
+void appendDeviceBytes(QByteArray& out, const QChar* text, int length)
+{
+    const int start = out.size();
+    // Never more bytes than characters.
+    out.resize(start + length);
+    char* bytes = out.data() + start;
+    out.resize(int(putDeviceBytes(bytes, text, length, false) - out.constData()));
 }
 
 QByteArray encodeDeviceText(const QChar* text, int length)

@@ -45,6 +45,12 @@ void decodeDeviceText(const char* bytes, int length, QString& out);
 /// and a high surrogate that ends the text is left out.
 void appendDeviceBytes(QByteArray& out, const QChar* text, int length);
 
+/// Writes the bytes of appendDeviceBytes to `out`, which has room for
+/// `length` of them, and returns the end of what it wrote. With `followed`
+/// the text is one piece of a longer one that goes on with a character that
+/// is no low surrogate, so a high surrogate ending it is a broken half: "?".
+char* putDeviceBytes(char* out, const QChar* text, int length, bool followed);
+
 /// appendDeviceBytes into a new array.
 QByteArray encodeDeviceText(const QChar* text, int length);
 inline QByteArray encodeDeviceText(const QString& text)
