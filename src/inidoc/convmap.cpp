@@ -1,41 +1,8 @@
 #include <LibCommonCfg/inifile.h>
 
+#include "inidoc/convmatch.h"
+
 namespace LibCommonCfg {
-
-namespace {
-
-// Record texts are Latin-1 (the built-in ones ASCII), compared char by char
-// without measuring them first: every key read or written is looked up in
-// the whole list, so this is on the hot path of loading and saving.
-bool groupMatches(const QString& group, const char* prefix)
-{
-    // An empty prefix applies to every group, the empty (or null) group of
-    // keys outside any section included.
-    const QChar* text = group.constData();
-    const int length = group.size();
-    int i = 0;
-    for (; prefix[i] != '\0'; ++i) {
-        if (i == length || text[i].unicode() != static_cast<unsigned char>(prefix[i]))
-            return false;
-    }
-    return true;
-}
-
-bool keyMatches(const QString& key, const char* name)
-{
-    if (name == nullptr)
-        return false;
-    const QChar* text = key.constData();
-    const int length = key.size();
-    int i = 0;
-    for (; name[i] != '\0'; ++i) {
-        if (i == length || text[i].unicode() != static_cast<unsigned char>(name[i]))
-            return false;
-    }
-    return i == length;
-}
-
-} // namespace
 
 void IniFile::pushConvMap(const QList<MappingEntry>& convList)
 {
@@ -65,7 +32,8 @@ IniFile::MappingEntry& IniFile::getConv(const QString& group, const QString& key
     for (MappingEntry& entry : convMap) {
         if (entry.group == nullptr)
             continue;
-        if (keyMatches(key, entry.key) && groupMatches(group, entry.group))
+        if (internal::convKeyMatches(key.constData(), key.size(), entry.key) &&
+            internal::convGroupMatches(group.constData(), group.size(), entry.group))
             return entry;
     }
     return convMap.first();
