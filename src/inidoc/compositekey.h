@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include <cstring>
+
 namespace LibCommonCfg {
 namespace internal {
 
@@ -35,6 +37,27 @@ inline QString joinKey(const QString& group, const QString& key)
     QString joined;
     joined.reserve(group.size() + 1 + key.size());
     joined.append(group).append(QLatin1Char('/')).append(key);
+    return joined;
+}
+
+/// "group/" of a group name: the prefix of every key of the group, made
+/// once for a group's keys.
+inline QString groupPrefix(const QChar* group, int length)
+{
+    QString prefix(length + 1, Qt::Uninitialized);
+    QChar* out = prefix.data();
+    std::memcpy(out, group, sizeof(QChar) * size_t(length));
+    out[length] = QLatin1Char('/');
+    return prefix;
+}
+
+/// joinKey of a group given by its prefix: "group/" followed by the name.
+inline QString joinPrefixed(const QString& prefix, const QChar* name, int length)
+{
+    QString joined(prefix.size() + length, Qt::Uninitialized);
+    QChar* out = joined.data();
+    std::memcpy(out, prefix.constData(), sizeof(QChar) * size_t(prefix.size()));
+    std::memcpy(out + prefix.size(), name, sizeof(QChar) * size_t(length));
     return joined;
 }
 

@@ -42,9 +42,17 @@ inline bool keyMatches(const QChar* text, int length, const char* name)
     return i == length;
 }
 
+/// Which built-in function a converter of a record is, if any. The built-in
+/// ones only compute a value; any other function is a client's, which may
+/// look at the document or change its conversion list while it runs.
+enum class BuiltIn : unsigned char { None, Hex, Flag01, OnOff };
+
+/// A record with what its converters are.
 struct ConvSlot {
     IniFile::MappingEntry* record;
     int keyLength; // of the record's key name
+    BuiltIn parse; // its fromText
+    BuiltIn store; // its toText
 };
 
 /// The records of a conversion list that can apply to the keys of one group:
@@ -61,18 +69,18 @@ public:
     /// The key's record: the first one whose name matches, else the list's
     /// first record; null for an empty list (getConv then hands out a fresh
     /// no-conversion record of its own).
-    IniFile::MappingEntry* find(const QChar* name, int length) const
+    const ConvSlot* find(const QChar* name, int length) const
     {
         for (const ConvSlot& slot : matching) {
             if (slot.keyLength == length && keyMatches(name, length, slot.record->key))
-                return slot.record;
+                return &slot;
         }
-        return first;
+        return first.record != nullptr ? &first : nullptr;
     }
 
 private:
     QVector<ConvSlot> matching;
-    IniFile::MappingEntry* first = nullptr;
+    ConvSlot first{};
 };
 
 } // namespace internal

@@ -31,7 +31,7 @@ IniFile::~IniFile() = default;
 
 void IniFile::init(const QByteArray& data)
 {
-    internal::readIniBytes(*this, data, values);
+    internal::readIniBytes(*this, convMap, data, values);
 }
 
 void IniFile::load(const QByteArray& data)

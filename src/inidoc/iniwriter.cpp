@@ -1,7 +1,6 @@
 #include <LibCommonCfg/inifile.h>
 
 #include "common/devicecodec.h"
-#include "inidoc/converters.h"
 #include "inidoc/convlookup.h"
 
 #include <QIODevice>
@@ -15,6 +14,7 @@ namespace LibCommonCfg {
 namespace {
 
 using MapIterator = QMap<QString, QVariant>::const_iterator;
+using internal::BuiltIn;
 
 // Sort order of composite keys: "/" counts as U+0000, so that a group sorts
 // before every longer group name that begins with it and keys of one group
@@ -125,25 +125,6 @@ struct Entry {
 // a huge document never needs the whole text at once, and the device sees
 // the same writes whatever the encoding made of the characters.
 constexpr qint64 kPieceChars = 1 << 22;
-
-// The built-in converters, known by the function a record holds: their text
-// of a number or a flag is written straight into the bytes.
-enum class Stored { Other, Hex, Flag01, OnOff };
-
-Stored storedBy(const IniFile::MappingEntry& record)
-{
-    using Function = QString (*)(const QVariant&);
-    const Function* function = record.toText.target<Function>();
-    if (function == nullptr)
-        return Stored::Other;
-    if (*function == internal::storeHex)
-        return Stored::Hex;
-    if (*function == internal::store01)
-        return Stored::Flag01;
-    if (*function == internal::storeOnOff)
-        return Stored::OnOff;
-    return Stored::Other;
-}
 
 // Value types whose text only Qt's own code makes. Turning a value of any
 // other type into text may call a client's converter, which may change the
@@ -334,14 +315,15 @@ bool IniFile::myIniWriteFunc(QIODevice& device, const QMap<QString, QVariant>& m
                 convs.reset(convMap, chars, groupLength);
                 convsValid = true;
             }
-            const MappingEntry* record = convs.find(name, nameLength);
+            const internal::ConvSlot* slot = convs.find(name, nameLength);
+            const MappingEntry* record = slot != nullptr ? slot->record : nullptr;
             const int type = value->userType();
             // The value's text: `text` when it had to be made, else written
             // below from the value itself, as store() would make it.
             QString text;
             const QString* shown = &text;
             uint number = 0;
-            Stored stored = Stored::Other;
+            BuiltIn stored = BuiltIn::None;
             if (record == nullptr) {
                 // An empty list: store() hands the value to a record of its own.
                 text = store(entry.slash < 0 ? key : key.left(entry.slash),
@@ -354,40 +336,41 @@ bool IniFile::myIniWriteFunc(QIODevice& device, const QMap<QString, QVariant>& m
                     text = value->toString();
                 convsValid = convsValid && plainType(type);
             } else {
-                stored = storedBy(*record);
-                if (stored == Stored::Hex && type == QMetaType::UInt) {
+                stored = slot->store;
+                if (stored == BuiltIn::Hex && type == QMetaType::UInt) {
                     number = value->toUInt();
-                } else if ((stored == Stored::Flag01 || stored == Stored::OnOff) && type == QMetaType::Bool) {
+                } else if ((stored == BuiltIn::Flag01 || stored == BuiltIn::OnOff) &&
+                           type == QMetaType::Bool) {
                     number = value->toBool() ? 1 : 0;
                 } else {
                     text = record->toText(*value);
-                    convsValid = convsValid && stored != Stored::Other && plainType(type);
-                    stored = Stored::Other;
+                    convsValid = convsValid && stored != BuiltIn::None && plainType(type);
+                    stored = BuiltIn::None;
                 }
             }
             const qint64 lineChars =
-                3 + qint64(nameLength) + 1 + (stored == Stored::Other ? shown->size() : 10) + 1;
+                3 + qint64(nameLength) + 1 + (stored == BuiltIn::None ? shown->size() : 10) + 1;
             char* out = piece.room(lineChars);
             out = putAscii(out, "   ", 3);
             out = internal::putDeviceBytes(out, name, nameLength, true);
             *out++ = '=';
             char* const valueStart = out;
             switch (stored) {
-            case Stored::Other:
+            case BuiltIn::None:
                 out = internal::putDeviceBytes(out, shown->constData(), shown->size(), true);
                 break;
-            case Stored::Hex:
+            case BuiltIn::Hex:
                 out = putHex(out, number);
                 break;
-            case Stored::Flag01:
+            case BuiltIn::Flag01:
                 *out++ = number != 0 ? '1' : '0';
                 break;
-            case Stored::OnOff:
+            case BuiltIn::OnOff:
                 out = number != 0 ? putAscii(out, "on", 2) : putAscii(out, "off", 3);
                 break;
             }
             // Text made here is ASCII, a character a byte.
-            const qint64 valueChars = stored == Stored::Other ? shown->size() : out - valueStart;
+            const qint64 valueChars = stored == BuiltIn::None ? shown->size() : out - valueStart;
             *out++ = '\n';
             piece.wrote(out, 3 + qint64(nameLength) + 1 + valueChars + 1);
             piece.lineEnd();
