@@ -260,8 +260,8 @@ QString compareTypedByGroups(const IniLayout::Parts& before, const IniLayout::Pa
 void feed(QCryptographicHash& hash, const QByteArray& bytes)
 {
     const qint32 size = bytes.size();
-    hash.addData(reinterpret_cast<const char*>(&size), sizeof size);
-    hash.addData(bytes);
+    QByteArray record(reinterpret_cast<const char*>(&size), sizeof size);
+    hash.addData(record.append(bytes));
 }
 
 void feed(QCryptographicHash& hash, const SectionDocument& document)
