@@ -61,6 +61,7 @@ TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
     const QList<QByteArray> iniLines = lcctest::bytePieces("tool-ini-lines");
     std::mt19937 random(20261207);
     int agreed = 0, disputed = 0, created = 0;
+    std::uniform_int_distribution<int> rare(0, 40), pick(0, int(sizeof kIniLines / sizeof *kIniLines) - 1);
     for (int round = 0; round < 400; ++round) {
         const QByteArray bytes = generate(random, iniLines);
         SCOPED_TRACE(bytes.toPercentEncoding().toStdString());
@@ -80,6 +81,12 @@ TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
 
         for (const auto& key : keys) {
             const KeyReading reading = layout.read(key.first, key.second);
+            // Read alone, the key's group reads as in the whole file.
+            const IniLayout alone(bytes, key.first);
+            ASSERT_EQ(alone.mismatch(), QString());
+            const KeyReading one = alone.read(key.first, key.second);
+            EXPECT_TRUE(one.state == reading.state && one.place.line == reading.place.line &&
+                        one.place.value == reading.place.value && one.problem == reading.problem);
             const Change change{key.first, key.second, QStringLiteral("v%1").arg(round)};
             const EditOutcome outcome = editIni(bytes, change, false);
             const bool tooLong = outcome.problem.startsWith(QStringLiteral("the line would be"));
@@ -88,6 +95,14 @@ TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
                 ++agreed;
                 expectOnlyChanged(bytes, outcome.bytes, reading.place.valueBegin, reading.place.valueEnd);
                 EXPECT_EQ(checkIniResult(bytes, writeTemporary(dir, outcome.bytes), {change}), QString());
+                // Group by group, the read-back refuses what the whole files
+                // read at once refuse: here two lines too many.
+                QByteArray tampered = outcome.bytes;
+                tampered.insert(tampered.indexOf('\n', rare(random) * tampered.size() / 40) + 1,
+                                QByteArray(kIniLines[pick(random)]) + "\n" + kIniLines[pick(random)] + "\n");
+                const QString written = writeTemporary(dir, tampered);
+                EXPECT_EQ(checkIniResult(bytes, tampered, written, {change}, 1 + round % 3),
+                          checkWholeIniResult(bytes, tampered, written, {change}));
             } else {
                 ++disputed;
                 EXPECT_EQ(outcome.exitCode, 2);

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace commoncfg {
@@ -23,6 +24,10 @@ QString systemError(int error)
 // refused while it is read, whatever stat() said of its size.
 QString readBounded(int fd, QByteArray* bytes)
 {
+    // A regular file's size known beforehand spares the copies of growing.
+    struct stat status;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size < kMaxFileSize)
+        bytes->reserve(int(status.st_size));
     static char chunk[1 << 16];
     for (;;) {
         const ssize_t got = ::read(fd, chunk, sizeof chunk);
@@ -65,9 +70,13 @@ bool detectKind(const QByteArray& bytes, FileKind* kind, int* headerLine)
     static const QRegularExpression assignment(QStringLiteral("^\\s*[\\w.]+\\s*="));
     bool sawAssignment = false;
     bool sawNetworkKey = false;
-    const QList<QByteArray> lines = bytes.split('\n');
-    for (int i = 0; i < lines.size(); ++i) {
-        const QString line = QString::fromLatin1(lines.at(i));
+    // Line by line, without a copy of the whole text.
+    for (int i = 0, begin = 0; begin <= bytes.size(); ++i) {
+        int end = bytes.indexOf('\n', begin);
+        if (end < 0)
+            end = bytes.size();
+        const QString line = QString::fromLatin1(bytes.constData() + begin, end - begin);
+        begin = end + 1;
         if (header.match(line).hasMatch()) {
             *kind = FileKind::Ini;
             if (headerLine != nullptr)

@@ -53,6 +53,14 @@ EditOutcome removeFlat(const QByteArray& bytes, FileKind kind, const Change& cha
 // INI file, not at all for the typed reader) and nothing else changed,
 // otherwise what differs.
 QString checkIniResult(const QByteArray& before, const QString& writtenName, const QList<Change>& changes);
+// The same for a file written with exactly the bytes `after`, which need
+// not be read again. It reads the files `groupsAtOnce` groups at a time;
+// checkWholeIniResult reads them whole, as the device does, and words every
+// refusal.
+QString checkIniResult(const QByteArray& before, const QByteArray& after, const QString& writtenName,
+                       const QList<Change>& changes, int groupsAtOnce = 512);
+QString checkWholeIniResult(const QByteArray& before, const QByteArray& after, const QString& writtenName,
+                            const QList<Change>& changes);
 QString checkFlatResult(const QByteArray& before, FileKind kind, const QString& writtenName,
                         const QList<Change>& changes);
 

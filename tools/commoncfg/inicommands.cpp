@@ -215,7 +215,7 @@ int getIni(const DeviceFile& file, const QString& groupKey, const CommonOptions&
     QString key;
     if (!splitGroupKey(groupKey, &group, &key))
         return fail(ExitError, file.path, QStringLiteral("\"%1\": expected GROUP/KEY").arg(groupKey));
-    const IniLayout layout(file.bytes);
+    const IniLayout layout(file.bytes, group);
     if (!layout.mismatch().isEmpty())
         return fail(ExitError, file.path,
                     QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));

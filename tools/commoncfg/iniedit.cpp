@@ -28,7 +28,7 @@ struct KeyLineStyle {
 
 QByteArray lineEndOf(const IniLayout& layout, int index)
 {
-    const TextLine& line = layout.lines().at(index);
+    const TextLine line = layout.line(index);
     const QByteArray end = layout.bytes().mid(line.end, line.next - line.end);
     return end.endsWith('\n') ? end : QByteArray();
 }
@@ -36,11 +36,11 @@ QByteArray lineEndOf(const IniLayout& layout, int index)
 KeyLineStyle styleOf(const IniLayout& layout, const IniLayout::Item* item)
 {
     KeyLineStyle style;
-    style.lineEnd = dominantLineEnd(layout.bytes(), layout.lines());
+    style.lineEnd = layout.lineEnd();
     if (item == nullptr)
         return style;
     const QByteArray& bytes = layout.bytes();
-    const TextLine& line = layout.lines().at(item->line);
+    const TextLine line = layout.line(item->line);
     const QByteArray indent = bytes.mid(line.begin, item->nameBegin - line.begin);
     if (allBlanks(indent))
         style.indent = indent;
@@ -56,23 +56,16 @@ KeyLineStyle styleOf(const IniLayout& layout, const IniLayout::Item* item)
     return style;
 }
 
-// The last key line of the section reader's groups (for the style of a line
-// in a new group), or null.
+// The last key line of the section reader's group, or of the whole file
+// (for the style of a line in a new group), or null.
 const IniLayout::Item* lastKeyItem(const IniLayout& layout, const IniLayout::Section* section)
 {
+    if (section == nullptr)
+        return layout.lastKey();
     const IniLayout::Item* found = nullptr;
-    if (section != nullptr) {
-        for (const IniLayout::Item& item : section->items) {
-            if (item.isKey)
-                found = &item;
-        }
-        return found;
-    }
-    for (const IniLayout::Section& each : layout.sections()) {
-        for (const IniLayout::Item& item : each.items) {
-            if (item.isKey)
-                found = &item;
-        }
+    for (const IniLayout::Item& item : section->items) {
+        if (item.isKey)
+            found = &item;
     }
     return found;
 }
@@ -83,7 +76,7 @@ EditOutcome insertLine(const IniLayout& layout, int after, const QByteArray& lin
     const QString tooLong = lineLengthProblem(line.size());
     if (!tooLong.isEmpty())
         return refusedEdit(tooLong);
-    const TextLine& anchor = layout.lines().at(after);
+    const TextLine anchor = layout.line(after);
     // After the last line of a file without a final line end, the new line
     // becomes the last one, also without.
     const bool ended = !lineEndOf(layout, after).isEmpty();
@@ -96,22 +89,19 @@ EditOutcome appendGroup(const IniLayout& layout, const QByteArray& group, const 
                         const KeyLineStyle& style)
 {
     const QByteArray& bytes = layout.bytes();
-    const QVector<TextLine>& lines = layout.lines();
     // The header in the style of the last header: its indentation and what
     // follows its "]".
     QByteArray header = "[" + group + "]";
     bool blankBefore = false;
-    for (auto it = layout.sections().crbegin(); it != layout.sections().crend(); ++it) {
-        if (!it->named)
-            continue;
-        const TextLine& line = lines.at(it->line);
+    const int last = layout.lastGroupLine();
+    if (last >= 0) {
+        const TextLine line = layout.line(last);
         const QByteArray text = bytes.mid(line.begin, line.length());
         const int open = text.indexOf('[');
         const int close = text.indexOf(']', open);
         if (open >= 0 && close > open && allBlanks(text.left(open)) && allBlanks(text.mid(close + 1)))
             header = text.left(open) + header + text.mid(close + 1);
-        blankBefore = it->line > 0 && lines.at(it->line - 1).length() == 0;
-        break;
+        blankBefore = last > 0 && layout.line(last - 1).length() == 0;
     }
     const QString tooLong = lineLengthProblem(qMax(header.size(), keyLine.size()));
     if (!tooLong.isEmpty())
@@ -121,7 +111,7 @@ EditOutcome appendGroup(const IniLayout& layout, const QByteArray& group, const 
     const bool ended = bytes.isEmpty() || bytes.endsWith('\n');
     if (!ended)
         added += style.lineEnd;
-    if (blankBefore && !lines.isEmpty() && lines.constLast().length() != 0)
+    if (blankBefore && layout.lineCount() > 0 && layout.line(layout.lineCount() - 1).length() != 0)
         added += style.lineEnd;
     added += header + style.lineEnd + keyLine;
     if (ended)
@@ -135,7 +125,7 @@ EditOutcome appendGroup(const IniLayout& layout, const QByteArray& group, const 
 
 EditOutcome editIni(const QByteArray& bytes, const Change& change, bool create)
 {
-    const IniLayout layout(bytes);
+    const IniLayout layout(bytes, change.group);
     if (!layout.mismatch().isEmpty())
         return refusedEdit(
             QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));
@@ -144,7 +134,7 @@ EditOutcome editIni(const QByteArray& bytes, const Change& change, bool create)
     if (reading.state == KeyReading::Disputed)
         return refusedEdit(reading.problem);
     if (reading.state == KeyReading::Agreed) {
-        const TextLine& line = layout.lines().at(reading.place.line);
+        const TextLine line = layout.line(reading.place.line);
         const int length = line.length() - (reading.place.valueEnd - reading.place.valueBegin) + text.size();
         const QString tooLong = lineLengthProblem(length);
         if (!tooLong.isEmpty())

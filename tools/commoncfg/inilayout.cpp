@@ -11,6 +11,8 @@
 
 #include <QTextCodec>
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace commoncfg {
@@ -51,22 +53,149 @@ QByteArray foldName(const QByteArray& name)
     return folded;
 }
 
-IniLayout::IniLayout(const QByteArray& bytes)
-    : bytes_(bytes), lines_(splitLines(bytes)), typedGroup_(QLatin1String(""))
+namespace {
+
+// Every this many lines the layout notes where a line begins; any other
+// line is found from there.
+constexpr int kCheckpoint = 64;
+
+// The lines [ranges] of the file, one after the other.
+QByteArray joinRanges(const QByteArray& bytes, const QVector<QPair<int, int>>& ranges)
 {
-    typedGroupAfter_.reserve(lines_.size());
-    for (int i = 0; i < lines_.size(); ++i)
-        readLine(i);
-    checkAgainstLibrary();
+    QByteArray joined;
+    for (const auto& range : ranges)
+        joined.append(bytes.constData() + range.first, range.second - range.first);
+    return joined;
 }
 
-void IniLayout::readLine(int index)
+void extendRanges(QVector<QPair<int, int>>& ranges, const TextLine& line)
 {
-    const TextLine& line = lines_.at(index);
+    if (!ranges.isEmpty() && ranges.constLast().second == line.begin)
+        ranges.last().second = line.next;
+    else
+        ranges.append({line.begin, line.next});
+}
+
+} // namespace
+
+IniLayout::IniLayout(const QByteArray& bytes) : IniLayout(bytes, Detail::All, QString()) {}
+
+IniLayout::IniLayout(const QByteArray& bytes, const QString& group) : IniLayout(bytes, Detail::Group, group)
+{
+    // A file whose lines change the group in the middle cannot be read
+    // group by group.
+    if (splitHeader_)
+        *this = IniLayout(bytes);
+}
+
+IniLayout::IniLayout(const QByteArray& bytes, Detail detail, const QString& focus)
+    : bytes_(bytes), detail_(detail), focus_(focus), typedGroup_(QLatin1String("")),
+      sectionNames_(bytes, true), typedNames_(bytes, false)
+{
+    if (detail_ == Detail::Group && deviceCodec()->canEncode(focus_))
+        focusFolded_ = foldName(deviceCodec()->fromUnicode(focus_));
+    readAll();
+    if (detail_ == Detail::All)
+        checkAgainstLibrary();
+    else if (detail_ == Detail::Group && !splitHeader_)
+        checkGroupAgainstLibrary();
+}
+
+void IniLayout::readAll()
+{
+    typedNames_.add(0, 0, -1); // the unnamed group before the first header
+    int crlf = 0;
+    int lf = 0;
+    const int size = bytes_.size();
+    for (int begin = 0; begin < size; ++lineCount_) {
+        // As splitLines cuts them.
+        TextLine line;
+        line.begin = begin;
+        const char* found =
+            static_cast<const char*>(memchr(bytes_.constData() + begin, '\n', size_t(size - begin)));
+        const int lfAt = found == nullptr ? -1 : int(found - bytes_.constData());
+        if (lfAt < 0) {
+            line.next = size;
+            line.end = bytes_.at(size - 1) == '\r' ? size - 1 : size;
+        } else {
+            line.next = lfAt + 1;
+            line.end = lfAt > begin && bytes_.at(lfAt - 1) == '\r' ? lfAt - 1 : lfAt;
+        }
+        begin = line.next;
+        if (lineCount_ % kCheckpoint == 0)
+            checkpoints_.append(line.begin);
+        if (line.next - line.end == 2)
+            ++crlf;
+        else if (line.next > line.end && bytes_.at(line.end) == '\n')
+            ++lf;
+
+        const int index = lineCount_;
+        readLine(index, line);
+        // The lines of the focus group, for either reader.
+        const bool typedAfter = typedGroup_ == focus_;
+        const bool detailed = detail_ == Detail::All ||
+                              (detail_ == Detail::Group &&
+                               (typedAfter || (focusSection_ >= 0 && sectionState_ == focusSection_)));
+        if (!detailed) {
+            typedSkips_.remove(index);
+            sectionSkips_.remove(index);
+        } else if (typedGroupFrom_.isEmpty() || typedGroupFrom_.last() != typedGroup_) {
+            // A line read in detail finds its typed group at or before it.
+            typedGroupFrom_.insert(index, typedGroup_);
+        }
+        if (detail_ == Detail::Group) {
+            if (typedAfter)
+                extendRanges(typedRanges_, line);
+            if (focusSection_ >= 0 && sectionState_ == focusSection_)
+                extendRanges(sectionRanges_, line);
+        } else if (detail_ == Detail::None && (runs_.isEmpty() || runs_.constLast().typed != typedId_ ||
+                                               runs_.constLast().section != sectionState_)) {
+            runs_.append(Run{line.begin, typedId_, sectionState_});
+        }
+    }
+    lineEnd_ = crlf > lf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+}
+
+TextLine IniLayout::line(int index) const
+{
+    Q_ASSERT(index >= 0 && index < lineCount_);
+    TextLine line;
+    int begin = checkpoints_.at(index / kCheckpoint);
+    const int size = bytes_.size();
+    for (int i = index % kCheckpoint;; --i) {
+        const int lf = bytes_.indexOf('\n', begin);
+        line.begin = begin;
+        if (lf < 0) {
+            line.next = size;
+            line.end = bytes_.at(size - 1) == '\r' ? size - 1 : size;
+        } else {
+            line.next = lf + 1;
+            line.end = lf > begin && bytes_.at(lf - 1) == '\r' ? lf - 1 : lf;
+        }
+        if (i == 0)
+            return line;
+        begin = line.next;
+    }
+}
+
+int IniLayout::nextGroupLine(int line) const
+{
+    const auto next = std::upper_bound(namedLines_.cbegin(), namedLines_.cend(), line);
+    return next == namedLines_.cend() ? -1 : *next;
+}
+
+QString IniLayout::typedGroupAfter(int line) const
+{
+    auto found = typedGroupFrom_.upperBound(line);
+    Q_ASSERT(found != typedGroupFrom_.cbegin());
+    return found == typedGroupFrom_.cbegin() ? QString() : (--found).value();
+}
+
+void IniLayout::readLine(int index, const TextLine& line)
+{
     const QString text = deviceCodec()->toUnicode(bytes_.constData() + line.begin, line.length());
     if (text.size() != line.length()) {
         mismatch_ = QStringLiteral("line %1 is not Windows-1251 text").arg(lineNumber(index));
-        typedGroupAfter_.append(typedGroup_);
         return;
     }
     // The typed reader: the line, or its pieces of 1024 characters.
@@ -77,8 +206,7 @@ void IniLayout::readLine(int index)
                                       .arg(lineNumber(index))
                                       .arg(kReaderPiece));
     for (int at = 0; at < text.size() || at == 0; at += kReaderPiece)
-        readTypedPiece(index, line.begin + at, text.mid(at, kReaderPiece), whole);
-    typedGroupAfter_.append(typedGroup_);
+        readTypedPiece(index, line.begin + at, text.mid(at, kReaderPiece), whole, at == 0);
 
     // The section reader: the line with its line end, in pieces of 4095 bytes.
     const int total = line.next - line.begin;
@@ -88,17 +216,20 @@ void IniLayout::readLine(int index)
                                         .arg(lineNumber(index))
                                         .arg(kSectionPiece));
     for (int at = 0; at < total; at += kSectionPiece)
-        readSectionPiece(index, line.begin + at, qMin(kSectionPiece, total - at));
+        readSectionPiece(index, line.begin + at, qMin(kSectionPiece, total - at), at == 0);
 }
 
-void IniLayout::readTypedPiece(int index, int begin, const QString& text, bool wholeLine)
+void IniLayout::readTypedPiece(int index, int begin, const QString& text, bool wholeLine, bool firstPiece)
 {
     const IniLine parsed = LibCommonCfg::internal::classifyLine(text);
     if (parsed.kind == IniLine::Section) {
         typedGroup_ = parsed.name(text);
+        splitHeader_ = splitHeader_ || !firstPiece;
+        if (detail_ == Detail::None)
+            typedId_ = typedNames_.add(begin + parsed.nameBegin, parsed.nameLength, index);
         return;
     }
-    if (parsed.kind != IniLine::Key)
+    if (parsed.kind != IniLine::Key || !detailedTyped())
         return;
     const QString name = parsed.name(text);
     const QString mapKey = LibCommonCfg::internal::joinKey(typedGroup_, name);
@@ -114,7 +245,7 @@ void IniLayout::readTypedPiece(int index, int begin, const QString& text, bool w
     typedKeys_.insert(mapKey, place);
 }
 
-void IniLayout::readSectionPiece(int index, int begin, int length)
+void IniLayout::readSectionPiece(int index, int begin, int length, bool firstPiece)
 {
     // The piece as the section reader's buffer holds it: without its LF.
     QByteArray piece = bytes_.mid(begin, length);
@@ -128,27 +259,37 @@ void IniLayout::readSectionPiece(int index, int begin, int length)
         return;
 
     if (sect != nullptr) {
+        splitHeader_ = splitHeader_ || !firstPiece;
         const QByteArray name(sect);
-        const QByteArray folded = foldName(name);
-        const auto seen = sectionIndex_.constFind(folded);
-        if (seen != sectionIndex_.cend()) {
+        bool added = false;
+        const int id = sectionNames_.add(begin + int(sect - base), name.size(), index, &added);
+        sectionState_ = id;
+        if (!added) {
             accepting_ = false;
             droppedHeader_ = index;
             sectionSkips_.insert(
                 index, QStringLiteral("line %1 repeats the group [%2] of line %3, and the "
                                       "section reader skips a repeated group whole")
-                           .arg(lineNumber(index), fromDevice(name), lineNumber(sections_.at(*seen).line)));
+                           .arg(lineNumber(index), fromDevice(name), lineNumber(sectionNames_.line(id))));
             return;
         }
-        Section section;
-        section.line = index;
-        section.named = true;
-        section.name = name;
-        section.comment = QByteArray(comment);
-        sectionIndex_.insert(folded, sections_.size());
-        sections_.append(section);
-        current_ = sections_.size() - 1;
+        namedLines_.append(index);
+        current_ = id;
+        currentDetail_ = -1;
+        currentKeys_.clear();
         accepting_ = true;
+        if (detail_ == Detail::Group && foldName(name) == focusFolded_)
+            focusSection_ = id;
+        if (detail_ == Detail::All || (detail_ == Detail::Group && focusSection_ == id)) {
+            Section section;
+            section.line = index;
+            section.named = true;
+            section.name = name;
+            section.comment = QByteArray(comment);
+            currentDetail_ = sections_.size();
+            detailed_.insert(id, currentDetail_);
+            sections_.append(section);
+        }
         // A header the typed reader does not take leaves its keys in the
         // group before.
         const QString decoded = fromDevice(piece);
@@ -172,12 +313,14 @@ void IniLayout::readSectionPiece(int index, int begin, int length)
         item.line = index;
         item.comment = QByteArray(comment);
         if (current_ < 0) {
-            Section leading;
-            leading.line = index;
-            leading.comment = item.comment;
-            sections_.append(leading);
-        } else {
-            sections_[current_].items.append(item);
+            if (detail_ == Detail::All) {
+                Section leading;
+                leading.line = index;
+                leading.comment = item.comment;
+                sections_.append(leading);
+            }
+        } else if (currentDetail_ >= 0) {
+            sections_[currentDetail_].items.append(item);
         }
         return;
     }
@@ -187,16 +330,28 @@ void IniLayout::readSectionPiece(int index, int begin, int length)
                                         .arg(lineNumber(index)));
         return;
     }
-    Section& section = sections_[current_];
     const QByteArray name(key);
     const QByteArray folded = foldName(name);
-    const auto seen = section.keys.constFind(folded);
-    if (seen != section.keys.cend()) {
-        sectionSkips_.insert(
-            index, QStringLiteral("line %1 repeats the key \"%2\" of line %3, and the section "
-                                  "reader takes the first")
-                       .arg(lineNumber(index), fromDevice(name), lineNumber(section.items.at(*seen).line)));
-        return;
+    if (currentDetail_ >= 0) {
+        const Section& section = sections_.at(currentDetail_);
+        const auto seen = section.keys.constFind(folded);
+        if (seen != section.keys.cend()) {
+            sectionSkips_.insert(
+                index,
+                QStringLiteral("line %1 repeats the key \"%2\" of line %3, and the section "
+                               "reader takes the first")
+                    .arg(lineNumber(index), fromDevice(name), lineNumber(section.items.at(*seen).line)));
+            return;
+        }
+    } else {
+        const auto seen = currentKeys_.constFind(folded);
+        if (seen != currentKeys_.cend()) {
+            sectionSkips_.insert(index, QStringLiteral("line %1 repeats the key \"%2\" of line %3, and the "
+                                                       "section reader takes the first")
+                                            .arg(lineNumber(index), fromDevice(name), lineNumber(*seen)));
+            return;
+        }
+        currentKeys_.insert(folded, index);
     }
     Item item;
     item.line = index;
@@ -214,8 +369,13 @@ void IniLayout::readSectionPiece(int index, int begin, int length)
         item.valueBegin = begin + int(value - base);
         item.valueEnd = item.valueBegin + item.value.size();
     }
-    section.keys.insert(folded, section.items.size());
-    section.items.append(item);
+    lastKey_ = item;
+    hasLastKey_ = true;
+    if (currentDetail_ >= 0) {
+        Section& section = sections_[currentDetail_];
+        section.keys.insert(folded, section.items.size());
+        section.items.append(item);
+    }
 }
 
 const IniLayout::Section* IniLayout::section(const QString& group) const
@@ -223,8 +383,10 @@ const IniLayout::Section* IniLayout::section(const QString& group) const
     // A name the file's encoding cannot hold names no group of the file.
     if (!deviceCodec()->canEncode(group))
         return nullptr;
-    const auto found = sectionIndex_.constFind(foldName(deviceCodec()->fromUnicode(group)));
-    return found == sectionIndex_.cend() ? nullptr : &sections_.at(*found);
+    const QByteArray folded = foldName(deviceCodec()->fromUnicode(group));
+    Q_ASSERT(detail_ == Detail::All || folded == focusFolded_);
+    const auto found = detailed_.constFind(sectionNames_.find(folded.constData(), folded.size()));
+    return found == detailed_.cend() ? nullptr : &sections_.at(*found);
 }
 
 KeyPlace IniLayout::typedPlace(const QString& groupKey) const
@@ -330,7 +492,7 @@ KeyReading IniLayout::read(const QString& group, const QString& key) const
 
 QString IniLayout::loneCrHint(int line) const
 {
-    const TextLine& text = lines_.at(line);
+    const TextLine text = this->line(line);
     if (bytes_.indexOf('\r', text.begin) < 0 || bytes_.indexOf('\r', text.begin) >= text.end)
         return QString();
     return QStringLiteral(
@@ -405,6 +567,181 @@ void IniLayout::checkAgainstLibrary()
     }
     if (!same)
         mismatch_ = QStringLiteral("the section reader reads the groups differently");
+}
+
+void IniLayout::checkGroupAgainstLibrary()
+{
+    if (!mismatch_.isEmpty())
+        return;
+    // The typed reader's keys of the group, from the group's lines alone.
+    const LibCommonCfg::IniFile typed(joinRanges(bytes_, typedRanges_));
+    LibCommonCfg::IniFile rules;
+    const QStringList keys = typed.allKeys();
+    if (keys.size() != typedKeys_.size()) {
+        mismatch_ = QStringLiteral("the typed reader reads %1 keys of the group [%2], the tool found %3")
+                        .arg(keys.size())
+                        .arg(focus_)
+                        .arg(typedKeys_.size());
+        return;
+    }
+    for (const QString& key : keys) {
+        const KeyPlace place = typedPlace(key);
+        if (!place.found() || typed.valueFromGroup(place.group, place.name) !=
+                                  rules.parse(place.group, place.name, place.value)) {
+            mismatch_ = QStringLiteral("the typed reader reads %1 differently").arg(key);
+            return;
+        }
+    }
+    if (sections_.isEmpty())
+        return;
+    // The section reader's group, from its lines alone.
+    const SectionDocument document = readSections(joinRanges(bytes_, sectionRanges_));
+    if (!document.error.isEmpty()) {
+        mismatch_ = document.error;
+        return;
+    }
+    const Section& ours = sections_.constFirst();
+    bool same = document.sections.size() == 1;
+    if (same) {
+        const SectionDocument::Section& theirs = document.sections.constFirst();
+        same = theirs.named && theirs.name == ours.name && theirs.comment == ours.comment &&
+               theirs.items.size() == ours.items.size();
+        for (int k = 0; same && k < ours.items.size(); ++k) {
+            const SectionDocument::Item& item = theirs.items.at(k);
+            const Item& mine = ours.items.at(k);
+            same = item.isKey == mine.isKey && item.name == mine.name && item.value == mine.value &&
+                   item.comment == mine.comment;
+        }
+    }
+    if (!same)
+        mismatch_ = QStringLiteral("the section reader reads the group [%1] differently").arg(focus_);
+}
+
+uint IniLayout::NameTable::hashOf(const char* name, int length) const
+{
+    uint hash = 2166136261u;
+    for (int i = 0; i < length; ++i)
+        hash = (hash ^ uchar(fold_ ? LibCommonCfg::internal::foldAscii(name[i]) : name[i])) * 16777619u;
+    return hash;
+}
+
+int IniLayout::NameTable::slotOf(const char* name, int length) const
+{
+    const int mask = slots_.size() - 1;
+    for (int slot = int(hashOf(name, length)) & mask;; slot = (slot + 1) & mask) {
+        const int id = slots_.at(slot);
+        if (id < 0)
+            return slot;
+        const Entry& entry = entries_.at(id);
+        if (entry.length != length)
+            continue;
+        const char* other = bytes_.constData() + entry.begin;
+        bool same = true;
+        for (int i = 0; same && i < length; ++i)
+            same = fold_ ? LibCommonCfg::internal::foldAscii(other[i]) ==
+                               LibCommonCfg::internal::foldAscii(name[i])
+                         : other[i] == name[i];
+        if (same)
+            return slot;
+    }
+}
+
+int IniLayout::NameTable::find(const char* name, int length) const
+{
+    return slots_.isEmpty() ? -1 : slots_.at(slotOf(name, length));
+}
+
+int IniLayout::NameTable::add(int begin, int length, int line, bool* added)
+{
+    if (2 * (entries_.size() + 1) > slots_.size()) {
+        slots_.fill(-1, qMax(16, 2 * slots_.size()));
+        for (int id = 0; id < entries_.size(); ++id)
+            slots_[slotOf(bytes_.constData() + entries_.at(id).begin, entries_.at(id).length)] = id;
+    }
+    const int slot = slotOf(bytes_.constData() + begin, length);
+    if (added != nullptr)
+        *added = slots_.at(slot) < 0;
+    if (slots_.at(slot) < 0) {
+        slots_[slot] = entries_.size();
+        entries_.append(Entry{begin, length, line});
+    }
+    return slots_.at(slot);
+}
+
+QSharedPointer<const IniLayout::Parts> IniLayout::partsOf(const QByteArray& bytes)
+{
+    IniLayout layout(bytes, Detail::None, QString());
+    if (layout.splitHeader_ || !layout.mismatch_.isEmpty())
+        return QSharedPointer<const Parts>();
+    QSharedPointer<Parts> parts(new Parts(bytes));
+    parts->bytes_ = bytes;
+    parts->typedNames_ = layout.typedNames_;
+    parts->sectionNames_ = layout.sectionNames_;
+    parts->runs_ = layout.runs_;
+    const int runs = parts->runs_.size();
+    parts->firstTyped_.fill(-1, parts->typedNames_.size());
+    parts->firstSection_.fill(-1, parts->sectionNames_.size() + 1);
+    parts->nextTyped_.fill(-1, runs);
+    parts->nextSection_.fill(-1, runs);
+    for (int run = runs - 1; run >= 0; --run) {
+        const Run& each = parts->runs_.at(run);
+        parts->nextTyped_[run] = parts->firstTyped_.at(each.typed);
+        parts->firstTyped_[each.typed] = run;
+        parts->nextSection_[run] = parts->firstSection_.at(each.section + 1);
+        parts->firstSection_[each.section + 1] = run;
+    }
+    return parts;
+}
+
+QString IniLayout::Parts::typedName(int id) const
+{
+    return fromDevice(typedNames_.name(id));
+}
+
+int IniLayout::Parts::findTyped(const QString& name) const
+{
+    if (!deviceCodec()->canEncode(name))
+        return -1;
+    const QByteArray encoded = deviceCodec()->fromUnicode(name);
+    return typedNames_.find(encoded.constData(), encoded.size());
+}
+
+int IniLayout::Parts::findSection(const QByteArray& name) const
+{
+    return sectionNames_.find(name.constData(), name.size());
+}
+
+void IniLayout::Parts::append(QByteArray& out, int run) const
+{
+    const int begin = runs_.at(run).begin;
+    const int end = run + 1 < runs_.size() ? runs_.at(run + 1).begin : bytes_.size();
+    out.append(bytes_.constData() + begin, end - begin);
+}
+
+QByteArray IniLayout::Parts::typedParts(const QVector<int>& ids) const
+{
+    // The group of the file's last line goes last: that line may lack a
+    // line end.
+    QByteArray out;
+    bool holdsEnd = false;
+    for (const int id : ids) {
+        holdsEnd = holdsEnd || id == typedEnd();
+        for (int run = firstTyped_.at(id); run >= 0 && id != typedEnd(); run = nextTyped_.at(run))
+            append(out, run);
+    }
+    for (int run = holdsEnd ? firstTyped_.at(typedEnd()) : -1; run >= 0; run = nextTyped_.at(run))
+        append(out, run);
+    return out;
+}
+
+QByteArray IniLayout::Parts::sectionParts(int first, int last) const
+{
+    QByteArray out;
+    for (int id = first; id <= last; ++id) {
+        for (int run = firstSection_.at(id + 1); run >= 0; run = nextSection_.at(run))
+            append(out, run);
+    }
+    return out;
 }
 
 } // namespace commoncfg

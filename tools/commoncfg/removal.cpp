@@ -12,9 +12,20 @@ namespace commoncfg {
 
 namespace {
 
-QByteArray withoutLines(const QByteArray& bytes, const QVector<TextLine>& lines, int first, int last)
+TextLine lineOf(const IniLayout& layout, int index)
 {
-    return applySplice(bytes, Splice{lines.at(first).begin, lines.at(last).next, QByteArray()});
+    return layout.line(index);
+}
+
+TextLine lineOf(const FlatLayout& layout, int index)
+{
+    return layout.lines().at(index);
+}
+
+template <typename Layout>
+QByteArray withoutLines(const QByteArray& bytes, const Layout& layout, int first, int last)
+{
+    return applySplice(bytes, Splice{lineOf(layout, first).begin, lineOf(layout, last).next, QByteArray()});
 }
 
 // Removes the key's line as long as the layout reads the key; `Layout` reads
@@ -33,7 +44,7 @@ EditOutcome removeKeyLines(QByteArray bytes, MakeLayout makeLayout, ReadKey read
             return refusedEdit(reading.problem);
         if (reading.state == KeyReading::Absent)
             break;
-        bytes = withoutLines(bytes, layout.lines(), reading.place.line, reading.place.line);
+        bytes = withoutLines(bytes, layout, reading.place.line, reading.place.line);
         removed = true;
     }
     if (!removed)
@@ -45,7 +56,7 @@ EditOutcome removeKeyLines(QByteArray bytes, MakeLayout makeLayout, ReadKey read
 
 EditOutcome removeGroup(const QByteArray& bytes, const QString& group)
 {
-    const IniLayout layout(bytes);
+    const IniLayout layout(bytes, group);
     if (!layout.mismatch().isEmpty())
         return refusedEdit(
             QStringLiteral("cannot tell which line holds which key (%1)").arg(layout.mismatch()));
@@ -56,15 +67,10 @@ EditOutcome removeGroup(const QByteArray& bytes, const QString& group)
         return refusedEdit(QStringLiteral("the file names this group [%1] (line %2)")
                                .arg(deviceCodec()->toUnicode(section->name))
                                .arg(section->line + 1));
-    int last = layout.lines().size() - 1;
-    for (const IniLayout::Section& other : layout.sections()) {
-        if (other.named && other.line > section->line) {
-            last = other.line - 1;
-            break;
-        }
-    }
+    const int next = layout.nextGroupLine(section->line);
+    const int last = next < 0 ? layout.lineCount() - 1 : next - 1;
     EditOutcome outcome;
-    outcome.bytes = withoutLines(bytes, layout.lines(), section->line, last);
+    outcome.bytes = withoutLines(bytes, layout, section->line, last);
     return outcome;
 }
 
@@ -75,7 +81,7 @@ EditOutcome removeIni(const QByteArray& bytes, const Change& change)
     if (change.key.isEmpty())
         return removeGroup(bytes, change.group);
     return removeKeyLines(
-        bytes, [](const QByteArray& text) { return IniLayout(text); },
+        bytes, [&](const QByteArray& text) { return IniLayout(text, change.group); },
         [&](const IniLayout& layout) { return layout.read(change.group, change.key); });
 }
 

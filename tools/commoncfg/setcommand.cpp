@@ -162,7 +162,7 @@ int changeFile(const QString& path, const QList<Request>& requests, const Common
         return ExitOk; // every value was already as asked
 
     const std::function<QString(const QString&)> check = [&](const QString& writtenName) {
-        return ini ? checkIniResult(file.bytes, writtenName, changes)
+        return ini ? checkIniResult(file.bytes, bytes, writtenName, changes)
                    : checkFlatResult(file.bytes, file.kind, writtenName, changes);
     };
     if (options.dryRun)
