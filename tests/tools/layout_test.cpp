@@ -61,7 +61,7 @@ TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
     const QList<QByteArray> iniLines = lcctest::bytePieces("tool-ini-lines");
     std::mt19937 random(20261207);
     int agreed = 0, disputed = 0, created = 0;
-    std::uniform_int_distribution<int> rare(0, 40), pick(0, int(sizeof kIniLines / sizeof *kIniLines) - 1);
+    std::uniform_int_distribution<int> rare(0, 40), pick(0, iniLines.size() - 1);
     for (int round = 0; round < 400; ++round) {
         const QByteArray bytes = generate(random, iniLines);
         SCOPED_TRACE(bytes.toPercentEncoding().toStdString());
@@ -99,7 +99,7 @@ TEST(ToolLayout, IniReadingMatchesTheLibraryAndEditsReadBackOrAreRefused)
                 // read at once refuse: here two lines too many.
                 QByteArray tampered = outcome.bytes;
                 tampered.insert(tampered.indexOf('\n', rare(random) * tampered.size() / 40) + 1,
-                                QByteArray(kIniLines[pick(random)]) + "\n" + kIniLines[pick(random)] + "\n");
+                                iniLines.at(pick(random)) + "\n" + iniLines.at(pick(random)) + "\n");
                 const QString written = writeTemporary(dir, tampered);
                 EXPECT_EQ(checkIniResult(bytes, tampered, written, {change}, 1 + round % 3),
                           checkWholeIniResult(bytes, tampered, written, {change}));
