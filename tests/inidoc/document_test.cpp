@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <random>
 
 using LibCommonCfg::IniFile;
 using Entry = IniFile::MappingEntry;
@@ -218,47 +217,4 @@ TEST(IniDocument, ReadsAndWritesAtTheDevicePositionLeavingItOpen)
     EXPECT_EQ(map, (QMap<QString, QVariant>{{QStringLiteral("h/y"), QVariant("2")},
                                             {QStringLiteral("h/z"), QVariant(3)}}));
     EXPECT_EQ(doc.allKeys(), QStringList{"g/x"});
-}
-
-// Any document of keys the format can hold reads back from its text as it
-// was, typed values of the built-in conversions included.
-TEST(IniDocument, WrittenDocumentsReadBackTheSame)
-{
-    const unsigned seed = 20240611;
-    std::mt19937 random(seed);
-    const auto pick = [&](const QString& from, int min, int max) {
-        QString text;
-        const int length = std::uniform_int_distribution<int>(min, max)(random);
-        for (int i = 0; i < length; ++i)
-            text += from.at(std::uniform_int_distribution<int>(0, from.size() - 1)(random));
-        return text;
-    };
-    const QString nameChars = QString::fromUtf8("abzAZ09_.-/ ж");
-    const QString valueChars = QString::fromUtf8("az09 =[]/.-_ЖюЁ€\"'");
-    const char* typed[][2] = {{"main", "modem"}, {"line7", "flags"}, {"dchan2", "nstate"}, {"", "linemask"}};
-    for (int round = 0; round < 300; ++round) {
-        IniFile doc;
-        const int keys = std::uniform_int_distribution<int>(0, 12)(random);
-        for (int i = 0; i < keys; ++i) {
-            const QString group = i % 5 == 0 ? QString() : pick(QStringLiteral("ab9_.Z"), 1, 4);
-            // Names and values begin and end with a letter: blanks only inside.
-            const QString name =
-                pick(QStringLiteral("kx"), 1, 1) + pick(nameChars, 0, 6) + pick(QStringLiteral("kx"), 1, 1);
-            doc.setValueInGroup(group, name, "v" + pick(valueChars, 0, 8) + "v");
-        }
-        const auto& t = typed[round % 4]; // flags at even rounds, masks at odd ones
-        doc.setValueInGroup(t[0], t[1], round % 2 ? QVariant(round * 2654435761u) : QVariant(round % 3 == 0));
-        const QByteArray text = doc.serialize();
-        IniFile back(text);
-        ASSERT_EQ(back.allKeys(), doc.allKeys()) << "seed " << seed << " round " << round << "\n"
-                                                 << text.constData();
-        for (const QString& key : doc.allKeys()) {
-            const int slash = key.indexOf('/');
-            const QVariant a = doc.valueFromGroup(key.left(slash), key.mid(slash + 1));
-            const QVariant b = back.valueFromGroup(key.left(slash), key.mid(slash + 1));
-            ASSERT_TRUE(a.userType() == b.userType() && a == b)
-                << "seed " << seed << " key " << key.toStdString();
-        }
-        ASSERT_EQ(back.serialize(), text) << "seed " << seed << " round " << round;
-    }
 }

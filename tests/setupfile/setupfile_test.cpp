@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <random>
 
 using namespace LibCommonCfg;
 using lcctest::sortedLines;
@@ -97,29 +96,4 @@ TEST(SetupFile, SaveWritesWhatADerivedSerializeGives)
     ASSERT_TRUE(base.save(dir.qpath("network")));
     EXPECT_EQ(lcctest::readAll(dir.qpath("network")),
               QByteArray("# written by the client\nIPADDR=10.0.0.5\n"));
-}
-
-// Keys of key characters and values without blanks at their ends read back
-// from the text as they were.
-TEST(SetupFile, SerializedStoresReadBackTheSame)
-{
-    const unsigned seed = 1;
-    std::mt19937 random(seed);
-    const QString keyChars = QStringLiteral("AZaz09_.");
-    const QString valueChars = QString::fromUtf8("az09 =#;[]\"'/ЖюЁ");
-    const auto pick = [&](const QString& from, int max) {
-        QString text;
-        for (int i = std::uniform_int_distribution<int>(0, max)(random); i > 0; --i)
-            text += from.at(std::uniform_int_distribution<int>(0, from.size() - 1)(random));
-        return text;
-    };
-    for (int round = 0; round < 500; ++round) {
-        SetupFile file;
-        for (int i = std::uniform_int_distribution<int>(0, 8)(random); i > 0; --i)
-            file.setString("K" + pick(keyChars, 6), pick(valueChars, 10).trimmed());
-        SetupFile back;
-        back.load(file.serialize());
-        ASSERT_TRUE(back == file) << "seed " << seed << " round " << round << "\n"
-                                  << file.serialize().constData();
-    }
 }
