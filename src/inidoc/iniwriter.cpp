@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace LibCommonCfg {
@@ -83,7 +84,7 @@ int firstDifference(const QChar* a, const QChar* b, int length)
 
 // How many lines ahead the writer asks for the memory of a line: about as
 // many lines as it writes while memory answers.
-constexpr int kAhead = 8;
+constexpr std::ptrdiff_t kAhead = 8;
 
 inline void prefetch(const void* address)
 {
@@ -94,15 +95,16 @@ inline void prefetch(const void* address)
 #endif
 }
 
-// Where a text's characters are kept, read without going there: a string
-// begins with the address of its data block, which its characters follow.
-// Only a hint for the cache: were it ever another address, asking for it
-// would cost a wasted request and nothing else.
+// Where a text's characters are kept, found without reading them: the
+// string's own pointer to its data (Qt 5: the block's header, which the
+// characters follow; Qt 6: the characters).
 const void* blockOf(const QString& text)
 {
-    const void* block = nullptr;
-    std::memcpy(&block, &text, sizeof block);
-    return block;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return text.constData();
+#else
+    return const_cast<QString&>(text).data_ptr();
+#endif
 }
 
 // The characters of a key and of a text value, once their node is at hand.
@@ -159,7 +161,7 @@ public:
             grow(qMax(used + chars, 2 * qint64(bytes.size())));
         return bytes.data() + used;
     }
-    void wrote(char* end, qint64 chars)
+    void wrote(const char* end, qint64 chars)
     {
         used = int(end - bytes.constData());
         text += chars;

@@ -89,8 +89,8 @@ IniLayout::IniLayout(const QByteArray& bytes, const QString& group) : IniLayout(
 }
 
 IniLayout::IniLayout(const QByteArray& bytes, Detail detail, const QString& focus)
-    : bytes_(bytes), detail_(detail), focus_(focus), typedGroup_(QLatin1String("")),
-      sectionNames_(bytes, true), typedNames_(bytes, false)
+    : bytes_(bytes), focus_(focus), typedGroup_(QLatin1String("")), sectionNames_(bytes, true),
+      typedNames_(bytes, false), detail_(detail)
 {
     if (detail_ == Detail::Group && deviceCodec()->canEncode(focus_))
         focusFolded_ = foldName(deviceCodec()->fromUnicode(focus_));

@@ -147,13 +147,10 @@ private:
     void makeParts();
 
     QByteArray bytes_;
-    Detail detail_;
     QString focus_;
-    QByteArray focusFolded_; // the focus as the section reader names it; null if it cannot
-    int lineCount_ = 0;
+    QByteArray focusFolded_;   // the focus as the section reader names it; null if it cannot
     QVector<int> checkpoints_; // where every kCheckpoint-th line begins
     QByteArray lineEnd_;
-    bool splitHeader_ = false; // a header in a later piece of a line
 
     // The typed reader.
     QString typedGroup_;
@@ -173,26 +170,18 @@ private:
     QVector<Section> sections_;
     NameTable sectionNames_;             // every group's folded name -> its id, in file order
     QHash<int, int> detailed_;           // group id -> index into sections_
-    int current_ = -1;                   // the group id keys go to, -1 before the first
-    int currentDetail_ = -1;             // its index into sections_, -1 when not read in detail
-    int sectionState_ = -1;              // the group id of the lines, repeated ones too
     QHash<QByteArray, int> currentKeys_; // keys of a group not read in detail -> line
-    bool accepting_ = true;
-    int droppedHeader_ = -1;           // line of the repeated header being skipped
-    QHash<int, QString> sectionSkips_; // why it takes nothing from a line
-    QVector<int> namedLines_;          // header lines of the groups
+    QHash<int, QString> sectionSkips_;   // why it takes nothing from a line
+    QVector<int> namedLines_;            // header lines of the groups
     Item lastKey_;
-    bool hasLastKey_ = false;
 
     // The focus group's lines for each reader, as byte ranges.
     QVector<QPair<int, int>> typedRanges_;
     QVector<QPair<int, int>> sectionRanges_;
-    int focusSection_ = -1;
 
     // Parts: where the lines of each typed group and section reader group
     // change.
     NameTable typedNames_;
-    int typedId_ = 0;
     struct Run {
         int begin;
         int typed;
@@ -201,6 +190,19 @@ private:
     QVector<Run> runs_;
 
     QString mismatch_;
+
+    // The plain numbers and flags of the reading, kept together.
+    Detail detail_;
+    bool splitHeader_ = false; // a header in a later piece of a line
+    bool accepting_ = true;
+    bool hasLastKey_ = false;
+    int lineCount_ = 0;
+    int current_ = -1;       // the group id keys go to, -1 before the first
+    int currentDetail_ = -1; // its index into sections_, -1 when not read in detail
+    int sectionState_ = -1;  // the group id of the lines, repeated ones too
+    int droppedHeader_ = -1; // line of the repeated header being skipped
+    int focusSection_ = -1;  // the focus group's id for the section reader
+    int typedId_ = 0;
 };
 
 // The parts of a file (IniLayout::partsOf): each typed group's lines and

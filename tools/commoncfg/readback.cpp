@@ -216,7 +216,7 @@ QString compareTypedByGroups(const IniLayout::Parts& before, const IniLayout::Pa
     const auto compareGathered = [&]() {
         LibCommonCfg::IniFile expected(before.typedParts(beforeIds));
         setValues(&expected, changes, &groups);
-        const QString problem =
+        QString problem =
             compareTyped(expected, LibCommonCfg::IniFile(after.typedParts(afterIds)), removals);
         beforeIds.clear();
         afterIds.clear();
@@ -234,7 +234,7 @@ QString compareTypedByGroups(const IniLayout::Parts& before, const IniLayout::Pa
         }
         groups.insert(name);
         if (groups.size() == groupsAtOnce) {
-            const QString problem = compareGathered();
+            QString problem = compareGathered();
             if (!problem.isEmpty())
                 return problem;
         }
@@ -245,7 +245,7 @@ QString compareTypedByGroups(const IniLayout::Parts& before, const IniLayout::Pa
         afterIds.append(id);
         groups.insert(after.typedName(id));
         if (groups.size() == groupsAtOnce) {
-            const QString problem = compareGathered();
+            QString problem = compareGathered();
             if (!problem.isEmpty())
                 return problem;
         }
@@ -361,7 +361,7 @@ QString checkWholeIniResult(const QByteArray& before, const QByteArray& after, c
     {
         LibCommonCfg::IniFile expected(before);
         setValues(&expected, changes, nullptr);
-        const QString typed = compareTyped(expected, LibCommonCfg::IniFile(after), removals);
+        QString typed = compareTyped(expected, LibCommonCfg::IniFile(after), removals);
         if (!typed.isEmpty())
             return typed;
     }
@@ -386,7 +386,7 @@ QString checkIniResult(const QByteArray& before, const QByteArray& after, const 
         return checkWholeIniResult(before, after, writtenName, changes);
     bool same = compareTypedByGroups(*old, *written, changes, groupsAtOnce).isEmpty();
     if (same) {
-        const QString error = compareSectionsByGroups(*old, *written, changes, groupsAtOnce, &same);
+        QString error = compareSectionsByGroups(*old, *written, changes, groupsAtOnce, &same);
         if (!error.isEmpty())
             return error;
     }
