@@ -5,11 +5,9 @@
 // to reach every UTF-16 unit (broken surrogates included, as text with a
 // byte-order mark can hold them), as raw UTF-16; the first byte chooses.
 // Line feeds stay: the tool hands the matcher text it has not split.
-#include "common/devicecodec.h"
 #include "flatfile/assignment.h"
+#include "fuzzline.h"
 #include "tests/flatfile/regexassignment.h"
-
-#include <QTextCodec>
 
 #include <cstdint>
 #include <cstdlib>
@@ -20,19 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0 || size > 4096)
         return 0;
-    QString line;
-    const char* bytes = reinterpret_cast<const char*>(data + 1);
-    const int length = static_cast<int>(size - 1);
-    if (data[0] & 1) {
-        for (int i = 0; i + 1 < length; i += 2)
-            line += QChar(ushort(uint8_t(bytes[i]) | (uint8_t(bytes[i + 1]) << 8)));
-    } else {
-        line = LibCommonCfg::internal::deviceCodec()->toUnicode(bytes, length);
-    }
+    const lccfuzz::FuzzLine input = lccfuzz::fuzzLine(data, size);
+    const QString& line = input.text;
     const LibCommonCfg::internal::Assignment reference = lcctest::matchAssignmentByRegex(line);
     if (!lcctest::sameAssignment(matchAssignment(line), reference))
         std::abort();
-    if (!(data[0] & 1) && !lcctest::sameAssignment(matchAssignment(bytes, length), reference))
+    if (!input.raw && !lcctest::sameAssignment(matchAssignment(input.bytes, input.length), reference))
         std::abort();
     return 0;
 }

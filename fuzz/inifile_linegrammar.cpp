@@ -4,11 +4,9 @@
 // every UTF-16 unit (broken surrogates included, as text with a byte-order
 // mark can hold them), as raw UTF-16; the first byte chooses. Line feeds are
 // dropped, since the text stream splits lines there.
-#include "common/devicecodec.h"
+#include "fuzzline.h"
 #include "inidoc/linegrammar.h"
 #include "tests/inidoc/regexlinegrammar.h"
-
-#include <QTextCodec>
 
 #include <cstdint>
 #include <cstdlib>
@@ -17,15 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0 || size > 4096)
         return 0;
-    QString line;
-    const char* bytes = reinterpret_cast<const char*>(data + 1);
-    const int length = static_cast<int>(size - 1);
-    if (data[0] & 1) {
-        for (int i = 0; i + 1 < length; i += 2)
-            line += QChar(ushort(uint8_t(bytes[i]) | (uint8_t(bytes[i + 1]) << 8)));
-    } else {
-        line = LibCommonCfg::internal::deviceCodec()->toUnicode(bytes, length);
-    }
+    QString line = lccfuzz::fuzzLine(data, size).text;
     line.remove(QLatin1Char('\n'));
 
     const LibCommonCfg::internal::IniLine parsed = LibCommonCfg::internal::classifyLine(line);

@@ -12,7 +12,6 @@
 #include <QTextCodec>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace commoncfg {
@@ -108,19 +107,7 @@ void IniLayout::readAll()
     int lf = 0;
     const int size = bytes_.size();
     for (int begin = 0; begin < size; ++lineCount_) {
-        // As splitLines cuts them.
-        TextLine line;
-        line.begin = begin;
-        const char* found =
-            static_cast<const char*>(memchr(bytes_.constData() + begin, '\n', size_t(size - begin)));
-        const int lfAt = found == nullptr ? -1 : int(found - bytes_.constData());
-        if (lfAt < 0) {
-            line.next = size;
-            line.end = bytes_.at(size - 1) == '\r' ? size - 1 : size;
-        } else {
-            line.next = lfAt + 1;
-            line.end = lfAt > begin && bytes_.at(lfAt - 1) == '\r' ? lfAt - 1 : lfAt;
-        }
+        const TextLine line = lineAt(bytes_, begin);
         begin = line.next;
         if (lineCount_ % kCheckpoint == 0)
             checkpoints_.append(line.begin);
@@ -159,23 +146,10 @@ void IniLayout::readAll()
 TextLine IniLayout::line(int index) const
 {
     Q_ASSERT(index >= 0 && index < lineCount_);
-    TextLine line;
-    int begin = checkpoints_.at(index / kCheckpoint);
-    const int size = bytes_.size();
-    for (int i = index % kCheckpoint;; --i) {
-        const int lf = bytes_.indexOf('\n', begin);
-        line.begin = begin;
-        if (lf < 0) {
-            line.next = size;
-            line.end = bytes_.at(size - 1) == '\r' ? size - 1 : size;
-        } else {
-            line.next = lf + 1;
-            line.end = lf > begin && bytes_.at(lf - 1) == '\r' ? lf - 1 : lf;
-        }
-        if (i == 0)
-            return line;
-        begin = line.next;
-    }
+    TextLine line = lineAt(bytes_, checkpoints_.at(index / kCheckpoint));
+    for (int i = index % kCheckpoint; i > 0; --i)
+        line = lineAt(bytes_, line.next);
+    return line;
 }
 
 int IniLayout::nextGroupLine(int line) const
@@ -524,28 +498,50 @@ QString IniLayout::explainTypedMiss(const KeyPlace& sectioned) const
         .arg(sectioned.group, sectioned.name);
 }
 
+namespace {
+
+// Whether the section reader reads a group as the tool does.
+bool sameSection(const SectionDocument::Section& theirs, const IniLayout::Section& ours)
+{
+    bool same = theirs.named == ours.named && theirs.name == ours.name && theirs.comment == ours.comment &&
+                theirs.items.size() == ours.items.size();
+    for (int k = 0; same && k < ours.items.size(); ++k) {
+        const SectionDocument::Item& item = theirs.items.at(k);
+        const IniLayout::Item& mine = ours.items.at(k);
+        same = item.isKey == mine.isKey && item.name == mine.name && item.value == mine.value &&
+               item.comment == mine.comment;
+    }
+    return same;
+}
+
+} // namespace
+
+QString IniLayout::typedMismatch(const LibCommonCfg::IniFile& typed, const QString& where) const
+{
+    LibCommonCfg::IniFile rules;
+    const QStringList keys = typed.allKeys();
+    if (keys.size() != typedKeys_.size())
+        return QStringLiteral("the typed reader reads %1 keys%2, the tool found %3")
+            .arg(keys.size())
+            .arg(where)
+            .arg(typedKeys_.size());
+    for (const QString& key : keys) {
+        const KeyPlace place = typedPlace(key);
+        if (!place.found() || typed.valueFromGroup(place.group, place.name) !=
+                                  rules.parse(place.group, place.name, place.value))
+            return QStringLiteral("the typed reader reads %1 differently").arg(key);
+    }
+    return QString();
+}
+
 void IniLayout::checkAgainstLibrary()
 {
     if (!mismatch_.isEmpty())
         return;
     // The typed reader's keys and values.
-    LibCommonCfg::IniFile typed(bytes_);
-    LibCommonCfg::IniFile rules;
-    const QStringList keys = typed.allKeys();
-    if (keys.size() != typedKeys_.size()) {
-        mismatch_ = QStringLiteral("the typed reader reads %1 keys, the tool found %2")
-                        .arg(keys.size())
-                        .arg(typedKeys_.size());
+    mismatch_ = typedMismatch(LibCommonCfg::IniFile(bytes_), QString());
+    if (!mismatch_.isEmpty())
         return;
-    }
-    for (const QString& key : keys) {
-        const KeyPlace place = typedPlace(key);
-        if (!place.found() || typed.valueFromGroup(place.group, place.name) !=
-                                  rules.parse(place.group, place.name, place.value)) {
-            mismatch_ = QStringLiteral("the typed reader reads %1 differently").arg(key);
-            return;
-        }
-    }
     // The section reader's groups, keys and comments, in file order.
     const SectionDocument document = readSections(bytes_);
     if (!document.error.isEmpty()) {
@@ -553,18 +549,8 @@ void IniLayout::checkAgainstLibrary()
         return;
     }
     bool same = document.sections.size() == sections_.size();
-    for (int i = 0; same && i < sections_.size(); ++i) {
-        const SectionDocument::Section& theirs = document.sections.at(i);
-        const Section& ours = sections_.at(i);
-        same = theirs.named == ours.named && theirs.name == ours.name && theirs.comment == ours.comment &&
-               theirs.items.size() == ours.items.size();
-        for (int k = 0; same && k < ours.items.size(); ++k) {
-            const SectionDocument::Item& item = theirs.items.at(k);
-            const Item& mine = ours.items.at(k);
-            same = item.isKey == mine.isKey && item.name == mine.name && item.value == mine.value &&
-                   item.comment == mine.comment;
-        }
-    }
+    for (int i = 0; same && i < sections_.size(); ++i)
+        same = sameSection(document.sections.at(i), sections_.at(i));
     if (!same)
         mismatch_ = QStringLiteral("the section reader reads the groups differently");
 }
@@ -574,25 +560,9 @@ void IniLayout::checkGroupAgainstLibrary()
     if (!mismatch_.isEmpty())
         return;
     // The typed reader's keys of the group, from the group's lines alone.
-    const LibCommonCfg::IniFile typed(joinRanges(bytes_, typedRanges_));
-    LibCommonCfg::IniFile rules;
-    const QStringList keys = typed.allKeys();
-    if (keys.size() != typedKeys_.size()) {
-        mismatch_ = QStringLiteral("the typed reader reads %1 keys of the group [%2], the tool found %3")
-                        .arg(keys.size())
-                        .arg(focus_)
-                        .arg(typedKeys_.size());
-        return;
-    }
-    for (const QString& key : keys) {
-        const KeyPlace place = typedPlace(key);
-        if (!place.found() || typed.valueFromGroup(place.group, place.name) !=
-                                  rules.parse(place.group, place.name, place.value)) {
-            mismatch_ = QStringLiteral("the typed reader reads %1 differently").arg(key);
-            return;
-        }
-    }
-    if (sections_.isEmpty())
+    mismatch_ = typedMismatch(LibCommonCfg::IniFile(joinRanges(bytes_, typedRanges_)),
+                              QStringLiteral(" of the group [%1]").arg(focus_));
+    if (!mismatch_.isEmpty() || sections_.isEmpty())
         return;
     // The section reader's group, from its lines alone.
     const SectionDocument document = readSections(joinRanges(bytes_, sectionRanges_));
@@ -600,20 +570,7 @@ void IniLayout::checkGroupAgainstLibrary()
         mismatch_ = document.error;
         return;
     }
-    const Section& ours = sections_.constFirst();
-    bool same = document.sections.size() == 1;
-    if (same) {
-        const SectionDocument::Section& theirs = document.sections.constFirst();
-        same = theirs.named && theirs.name == ours.name && theirs.comment == ours.comment &&
-               theirs.items.size() == ours.items.size();
-        for (int k = 0; same && k < ours.items.size(); ++k) {
-            const SectionDocument::Item& item = theirs.items.at(k);
-            const Item& mine = ours.items.at(k);
-            same = item.isKey == mine.isKey && item.name == mine.name && item.value == mine.value &&
-                   item.comment == mine.comment;
-        }
-    }
-    if (!same)
+    if (document.sections.size() != 1 || !sameSection(document.sections.constFirst(), sections_.constFirst()))
         mismatch_ = QStringLiteral("the section reader reads the group [%1] differently").arg(focus_);
 }
 

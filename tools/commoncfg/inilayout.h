@@ -13,6 +13,10 @@
 #include <QStringList>
 #include <QVector>
 
+namespace LibCommonCfg {
+class IniFile;
+}
+
 namespace commoncfg {
 
 // An INI file as both of the device's INI readers read it, line by line:
@@ -142,6 +146,9 @@ private:
     }
     KeyPlace sectionPlace(const QString& group, const QString& key) const;
     QString explainTypedMiss(const KeyPlace& section) const;
+    // Whether the typed reader's document holds the keys the tool found, each
+    // with the value it reads; the mismatch, or empty. `where` names a group.
+    QString typedMismatch(const LibCommonCfg::IniFile& typed, const QString& where) const;
     void checkAgainstLibrary();
     void checkGroupAgainstLibrary();
     void makeParts();

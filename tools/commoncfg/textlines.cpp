@@ -2,25 +2,27 @@
 
 namespace commoncfg {
 
+TextLine lineAt(const QByteArray& bytes, int begin)
+{
+    const int size = bytes.size();
+    const int lf = bytes.indexOf('\n', begin);
+    TextLine line;
+    line.begin = begin;
+    if (lf < 0) {
+        line.next = size;
+        line.end = bytes.at(size - 1) == '\r' ? size - 1 : size;
+    } else {
+        line.next = lf + 1;
+        line.end = lf > begin && bytes.at(lf - 1) == '\r' ? lf - 1 : lf;
+    }
+    return line;
+}
+
 QVector<TextLine> splitLines(const QByteArray& bytes)
 {
     QVector<TextLine> lines;
-    const int size = bytes.size();
-    int begin = 0;
-    while (begin < size) {
-        const int lf = bytes.indexOf('\n', begin);
-        TextLine line;
-        line.begin = begin;
-        if (lf < 0) {
-            line.next = size;
-            line.end = bytes.at(size - 1) == '\r' ? size - 1 : size;
-        } else {
-            line.next = lf + 1;
-            line.end = lf > begin && bytes.at(lf - 1) == '\r' ? lf - 1 : lf;
-        }
-        lines.append(line);
-        begin = line.next;
-    }
+    for (int begin = 0; begin < bytes.size(); begin = lines.constLast().next)
+        lines.append(lineAt(bytes, begin));
     return lines;
 }
 

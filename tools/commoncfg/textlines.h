@@ -32,6 +32,8 @@ struct TextLine {
     int length() const { return end - begin; }
 };
 
+// The line that begins at `begin` (before the end of the bytes).
+TextLine lineAt(const QByteArray& bytes, int begin);
 QVector<TextLine> splitLines(const QByteArray& bytes);
 
 // The line end most lines of the file have ("\r\n" or "\n"; "\n" for a file
