@@ -56,7 +56,9 @@ if any(key[2] == k for key in times):
     for label, a, b in [("QSettings_load / IniFile_load", "IniFile_load", "QSettings_load"),
                         ("QSettings_write / IniFile_serialize", "IniFile_serialize", "QSettings_write"),
                         ("SimpleIni_load / CIniFile_Read", "CIniFile_Read", "SimpleIni_load"),
-                        ("CIniFile_Read / inih_noop", "inih_noop", "CIniFile_Read")]:
+                        ("CIniFile_Read / inih_noop", "inih_noop", "CIniFile_Read"),
+                        ("IniFile_load / Model_fill", "Model_fill", "IniFile_load"),
+                        ("IniFile_serialize / Model_walk", "Model_walk", "IniFile_serialize")]:
         r = ratio(a, b, "device", k)
         if r is not None:
             lines.append(f"- {label}: {r:.2f}")
