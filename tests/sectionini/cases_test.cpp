@@ -1,16 +1,28 @@
-// Runs the cases under tests/cases/sectionini. After its "# " line a case
-// holds rows, and maybe the files `in` and `out`:
-//   line TEXT => R|sect|comment|key|value   ParseLine ("<null>": a null part)
+// Runs the cases under tests/cases/sectionini. The file `in`, when a case
+// has one, is read into a document that held something; the case's rows then
+// run in order on it, and with `out`, Write must give `out` and, unless the
+// case says `once`, reading `out` and writing it again must give `out` again.
+// Row fields are split at "|", "<null>" is a null string, "=> R" is what the
+// row must give, and I the index of a node among the named ones (-1: none):
+//   line TEXT => R|sect|comment|key|value   ParseLine
 //   trim TEXT => R|start offset|text        TruncateSpace (-1: start untouched)
 //   int TEXT => N, real TEXT => X   GetInt, GetDouble of a key holding TEXT
-//                         ("<null>": a null value; defaults -1 and -1.5)
-//   set SECT|KEY|VALUE    Set after reading `in` (without |VALUE: a null value)
-//   once WHY              the written file is not read back the same
+//                         (defaults -1 and -1.5)
+//   set SECT|KEY[|VALUE]  Set (without |VALUE: a null value)
+//   create NAME => I      CreateSect
+//   sect NAME => I        GetSect, which FindSection must agree with
+//   key SECT|KEY => I|V   the section's Get and GetVal
+//   get SECT|KEY => V|C   Get with its comment ("~": left untouched)
+//   delete SECT[|KEY]     DeleteSection or DeleteKey
+//   swap A|B, rename OLD|NEW, comment SECT|KEY|TEXT (the section's
+//                         SetComment), clear
+//   dump => NODES         every node in chain order,
+//                         "name(comment){key=value;comment ...}" ("-": no
+//                         name); the index accessors must show the named
+//                         ones alike, and find nothing out of range
+//   once                  the written file is not read back the same
 //   locale                the case runs in the Russian Windows-1251 locale
 //                         built for the tests (its decimal point is ",")
-// With `out`, the bytes of `in` (if any) are read into a document that held
-// something, the `set` rows applied, and Write must give `out`; unless the
-// case says `once`, reading `out` and writing it again must give `out` again.
 #include <LibCommonCfg/cinifile.h>
 
 #include "support/cases.h"
@@ -76,6 +88,110 @@ QByteArray number(const QByteArray& word, const QByteArray& text)
     return word == "int" ? QByteArray::number(integer) : QByteArray::number(real, 'g', 17);
 }
 
+// The index of `node` among the nodes `at` gives for 0, 1, ...; -1 for none.
+template <typename At> QByteArray indexOf(const void* node, At at)
+{
+    int i = 0;
+    while (at(i) && at(i) != node)
+        ++i;
+    return QByteArray::number(node && at(i) ? i : -1);
+}
+
+QByteArray chain(const CIniFile& doc, bool namedOnly)
+{
+    QByteArray out(""); // an empty document gives an empty text, not none
+    for (const CSectList* s = doc.firstSect; s; s = s->next) {
+        if (namedOnly && !s->name)
+            continue;
+        out += (s->name ? s->name : "-") + ("(" + part(s->comment) + "){");
+        for (const CKeyList* k = s->firstKey; k; k = k->next) {
+            if (!namedOnly || k->name)
+                out += (k->name ? k->name : "-") + ("=" + part(k->value) + ";" + part(k->comment) + " ");
+        }
+        out += "}";
+    }
+    return out;
+}
+
+QByteArray indexed(CIniFile& doc)
+{
+    QByteArray out;
+    const int sects = doc.GetSectionNum();
+    for (int s = -1; s <= sects; ++s) {
+        const int keys = doc.GetKeyNum(s);
+        if (s < 0 || s == sects) {
+            EXPECT_TRUE(!doc.GetSect(s) && !doc.GetSectionName(s) && !doc.GetSectionComment(s) && keys == 0 &&
+                        !doc.GetKeyName(s, 0))
+                << "section " << s << " of " << sects;
+            continue;
+        }
+        EXPECT_EQ(doc.GetSect(s)->GetKeyNum(), keys);
+        EXPECT_TRUE(!doc.GetSect(s)->Get(-1) && !doc.GetSect(s)->Get(keys) && !doc.GetKeyName(s, keys) &&
+                    !doc.GetKeyValue(s, -1) && !doc.GetKeyComment(s, keys))
+            << "a key out of range in section " << s;
+        out += part(doc.GetSectionName(s)) + "(" + part(doc.GetSectionComment(s)) + "){";
+        for (int k = 0; k < keys; ++k) {
+            EXPECT_EQ(doc.GetKey(s, k), doc.GetSect(s)->Get(k));
+            out += part(doc.GetKeyName(s, k)) + "=" + part(doc.GetKeyValue(s, k)) + ";" +
+                   part(doc.GetKeyComment(s, k)) + " ";
+        }
+        out += "}";
+    }
+    return out;
+}
+
+// What a row does to the document and gives: a null array for a row that
+// gives nothing.
+QByteArray apply(CIniFile& doc, const QByteArray& word, const QByteArray& text)
+{
+    if (word == "line")
+        return parsed(text);
+    if (word == "trim")
+        return trimmed(text);
+    if (word == "int" || word == "real")
+        return number(word, text);
+    QList<QByteArray> f = text.split('|');
+    char* a[3] = {};
+    for (int i = 0; i < f.size() && i < 3; ++i)
+        a[i] = f[i] == "<null>" ? nullptr : f[i].data();
+    CSectList* sect = doc.GetSect(a[0]);
+    const auto sectAt = [&doc](int i) { return doc.GetSect(i); };
+    QByteArray got;
+    char marker = 0;
+    char* comment = &marker;
+    if (word == "set") {
+        doc.Set(a[0], a[1], a[2]);
+    } else if (word == "create") {
+        got = indexOf(doc.CreateSect(a[0]), sectAt);
+    } else if (word == "sect") {
+        got = indexOf(sect, sectAt);
+        EXPECT_EQ(doc.FindSection(a[0]), sect != nullptr) << "FindSection " << text.constData();
+    } else if (word == "key" && sect) {
+        got = indexOf(sect->Get(a[1]), [sect](int i) { return sect->Get(i); }) + '|' + part(sect->GetVal(a[1]));
+    } else if (word == "get") {
+        got = part(doc.Get(a[0], a[1], &comment));
+        got += '|' + (comment == &marker ? QByteArray("~") : part(comment));
+    } else if (word == "delete") {
+        f.size() > 1 ? doc.DeleteKey(a[0], a[1]) : doc.DeleteSection(a[0]);
+    } else if (word == "swap") {
+        doc.SwapSection(a[0], a[1]);
+    } else if (word == "rename") {
+        doc.ChangeSectionName(a[0], a[1]);
+    } else if (word == "comment" && sect) {
+        sect->SetComment(a[1], a[2]);
+    } else if (word == "clear") {
+        doc.Clear();
+    } else if (word == "dump") {
+        got = chain(doc, false);
+        EXPECT_EQ(indexed(doc).toStdString(), chain(doc, true).toStdString()) << "through the indices";
+    } else if (word != "once" && word != "locale") {
+        ADD_FAILURE() << "no section " << text.constData();
+    }
+    for (QByteArray& field : f)
+        field.fill('X'); // what the engine keeps must be its own copies
+    return got;
+}
+
 struct CLocaleAtTheEnd {
     ~CLocaleAtTheEnd() { std::setlocale(LC_ALL, "C"); }
 };
@@ -87,10 +203,9 @@ QByteArray written(CIniFile& doc, const lcctest::ScratchDir& dir, const char* na
     return lcctest::ScratchDir::read(file);
 }
 
-LCC_CASE_TEST(SectionIniCase, "sectionini", "line", "trim", "int", "real", "set", "once", "locale")
+LCC_CASE_TEST(SectionIniCase, "sectionini", "line", "trim", "int", "real", "set", "create", "sect", "key", "get",
+              "delete", "swap", "rename", "comment", "clear", "dump", "once", "locale")
 {
-    ASSERT_TRUE(c.has("line") || c.has("trim") || c.has("int") || c.has("real") || c.hasFile("out"))
-        << "the case checks nothing";
     std::optional<CLocaleAtTheEnd> restore;
     if (c.has("locale")) {
         restore.emplace();
@@ -99,25 +214,6 @@ LCC_CASE_TEST(SectionIniCase, "sectionini", "line", "trim", "int", "real", "set"
             << "no ru_RU.CP1251 in " LCC_TEST_LOCALE_DIR " (built at configure time)";
         ASSERT_EQ(std::tolower(0xC0), 0xE0) << "a locale that folds no Cyrillic letters proves nothing";
     }
-    for (const auto& row : c.lines) {
-        const QByteArray& word = row.first;
-        const int arrow = row.second.lastIndexOf(" => ");
-        const QByteArray text = row.second.left(arrow);
-        const QByteArray got = word == "line"                    ? parsed(text)
-                               : word == "trim"                  ? trimmed(text)
-                               : word == "int" || word == "real" ? number(word, text)
-                                                                 : QByteArray("-");
-        if (got != "-") {
-            ASSERT_GE(arrow, 0) << "no \" => \" in " << word.constData() << ' ' << row.second.constData();
-            EXPECT_EQ(got.toStdString(), row.second.mid(arrow + 4).toStdString())
-                << word.constData() << ' ' << text.constData();
-        }
-    }
-    if (!c.hasFile("out")) {
-        ASSERT_FALSE(c.hasFile("in")) << "`in` without `out`";
-        return;
-    }
-
     lcctest::ScratchDir dir;
     CIniFile doc;
     doc.Set("before", "k", "v");
@@ -126,10 +222,19 @@ LCC_CASE_TEST(SectionIniCase, "sectionini", "line", "trim", "int", "real", "set"
     } else {
         doc.Clear();
     }
-    for (const QByteArray& row : c.all("set")) {
-        const QList<QByteArray> f = row.split('|');
-        doc.Set(f.value(0).constData(), f.value(1).constData(), f.size() > 2 ? f[2].constData() : nullptr);
+    int checks = c.hasFile("out");
+    for (const auto& row : c.lines) {
+        const QByteArray line = ' ' + row.second;
+        const int arrow = line.lastIndexOf(" => ");
+        const QByteArray got = apply(doc, row.first, line.mid(1, arrow < 0 ? -1 : arrow - 1));
+        SCOPED_TRACE(row.first.toStdString() + row.second.toStdString());
+        ASSERT_EQ(got.isNull(), arrow < 0) << "\" => \" where a row gives something, and only there";
+        checks += !got.isNull();
+        EXPECT_EQ(got.toStdString(), got.isNull() ? "" : line.mid(arrow + 4).toStdString());
     }
+    ASSERT_GT(checks, 0) << "the case checks nothing";
+    if (!c.hasFile("out"))
+        return;
     const QByteArray out = written(doc, dir, "out");
     EXPECT_EQ(out.toStdString(), c.file("out").toStdString());
     if (c.has("once"))
@@ -137,6 +242,25 @@ LCC_CASE_TEST(SectionIniCase, "sectionini", "line", "trim", "int", "real", "set"
     CIniFile again;
     ASSERT_EQ(again.Read(dir.path("out").c_str()), 0);
     EXPECT_EQ(written(again, dir, "again").toStdString(), out.toStdString());
+}
+
+// What no row can say: a null line, nowhere to put a number, a key without
+// a name given to the section itself, the file name's copy.
+TEST(CIniLists, NullArgumentsDoNothing)
+{
+    char buffer[] = "buf.ini";
+    CIniFile doc(buffer);
+    buffer[0] = 'X';
+    EXPECT_STREQ(doc.fileName, "buf.ini");
+    EXPECT_EQ(CIniFile(static_cast<const char*>(nullptr)).fileName, nullptr);
+    doc.Set("A", "x", "1");
+    doc.GetInt(const_cast<char*>("A"), const_cast<char*>("x"), nullptr, 0);
+    doc.GetDouble(const_cast<char*>("A"), const_cast<char*>("x"), nullptr, 0);
+    doc.GetSect("A")->SetVal(nullptr, "v");
+    EXPECT_EQ(doc.GetKeyNum(0), 1);
+    char* part = nullptr;
+    EXPECT_EQ(doc.ParseLine(nullptr, &part, &part, &part, &part), 1);
+    EXPECT_EQ(CIniFile::TruncateSpace(nullptr, &part), 1);
 }
 
 } // namespace

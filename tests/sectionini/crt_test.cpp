@@ -1,5 +1,4 @@
-// The runtime services under the section/key engine: a comparison that
-// folds the ASCII letters only, and a text file read as the bytes stand and
+// The text file under the section/key engine, read as the bytes stand and
 // cut into lines as the device's runtime cuts them.
 #include "sectionini/crt.h"
 
@@ -13,46 +12,6 @@
 #include <vector>
 
 using namespace LibCommonCfg::internal;
-
-TEST(CrtStrings, CompareFoldsAsciiLettersOnly)
-{
-    // Each pair in order (and equal when folded in full); "[", "_" and "`" lie between the two cases of the
-    // letters, and bytes above 127 compare as unsigned values, never folded.
-    const char* const less[][2] = {{"a", "b"},       {"a", "B"},         {"ab", "AbC"},    {"", "a"},
-                                   {"[", "A"},       {"@", "`"},         {"_", "a"},       {"a", "\x80"},
-                                   {"\x01", "\xFF"}, {"x\xC0", "X\xE0"}, {"\xC0", "\xE0"}, {"\xDF", "\xFF"}};
-    for (const auto& pair : less) {
-        EXPECT_LT(crtStricmp(pair[0], pair[1]), 0) << pair[0] << " < " << pair[1];
-        EXPECT_GT(crtStricmp(pair[1], pair[0]), 0) << pair[1] << " > " << pair[0];
-    }
-    EXPECT_EQ(crtStricmp("ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC0", "abcdefghijklmnopqrstuvwxyz\xC0"), 0);
-}
-
-TEST(CrtTextFile, RefusesWhatIsNoFileAndStartsAfreshOnReopening)
-{
-    lcctest::ScratchDir dir;
-    CrtTextFile file;
-    CrtLine line;
-    EXPECT_FALSE(file.open(nullptr));
-    EXPECT_FALSE(file.open(dir.path("").c_str()));
-    EXPECT_FALSE(file.open(dir.path("missing").c_str()));
-    EXPECT_FALSE(file.isOpen());
-    EXPECT_FALSE(file.getLine(line, 4096));
-
-    // Bytes read ahead from one file never come out of the next.
-    const std::string first = dir.write("first", "one\ntwo\n");
-    const std::string second = dir.write("second", "three");
-    ASSERT_TRUE(file.open(first.c_str()));
-    ASSERT_TRUE(file.getLine(line, 4096));
-    EXPECT_EQ(std::string(line.begin, line.end), "one");
-    ASSERT_TRUE(file.open(second.c_str()));
-    ASSERT_TRUE(file.getLine(line, 4096));
-    EXPECT_EQ(std::string(line.begin, line.end), "three");
-    EXPECT_FALSE(file.getLine(line, 4096));
-    file.close();
-    EXPECT_FALSE(file.isOpen());
-    EXPECT_FALSE(file.getLine(line, 4096));
-}
 
 // The lines must be what the device makes of the file with fgets into a
 // buffer of the same size and strlen, whatever the bytes: lines longer than
