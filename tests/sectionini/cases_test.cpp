@@ -34,6 +34,9 @@
 #include <clocale>
 #include <cstdlib>
 #include <optional>
+#include <random>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace {
@@ -261,6 +264,56 @@ TEST(CIniLists, NullArgumentsDoNothing)
     char* part = nullptr;
     EXPECT_EQ(doc.ParseLine(nullptr, &part, &part, &part, &part), 1);
     EXPECT_EQ(CIniFile::TruncateSpace(nullptr, &part), 1);
+}
+
+// Read keeps the first of every section, and inside a section the first of
+// every key, among names equal but for the case of the ASCII letters; the
+// bytes 0xC0-0xFF (Cyrillic letters on the device) never fold, and comment
+// lines go with the section they stand in. Checked on generated files, some
+// with sections and keys enough to make the reader's name tables grow many
+// times.
+TEST(CIniRepeats, FirstOfEveryFoldedNameWins)
+{
+    for (unsigned seed = 1977; seed < 1977 + 16; ++seed) {
+        std::mt19937 gen(seed);
+        const unsigned sects = 1 + gen() % 3000, keys = 1 + gen() % 600, headerEvery = 1 + gen() % 400;
+        const unsigned lines = seed < 1977 + 12 ? 1 + gen() % 300 : 30000;
+        std::string in, expected; // what chain() must show after Read
+        std::set<std::string> sectsSeen, keysSeen;
+        bool open = false, keeping = false;
+        for (unsigned i = 0; i < lines; ++i) {
+            static const char* const tails[] = {"", "\xC1", "\xE1"};
+            const bool header = gen() % headerEvery == 0;
+            const std::string number = std::to_string(i),
+                              folded = (header ? "sect" : "key") + std::to_string(gen() % (header ? sects : keys)) +
+                                       tails[gen() % 3];
+            std::string name = folded;
+            for (char& ch : name)
+                ch = gen() % 2 && ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+            if (header) {
+                in += "[" + name + "]\n";
+                keeping = sectsSeen.insert(folded).second;
+                if (keeping) {
+                    expected += (open ? "}" : "") + name + "(<null>){";
+                    open = true;
+                    keysSeen.clear();
+                }
+            } else if (gen() % 10 == 0) {
+                in += ";n" + number + "\n";
+                expected += !open ? "-(n" + number + "){}" : keeping ? "-=<null>;n" + number + " " : "";
+            } else {
+                in += name + "=" + number + "\n";
+                if (keeping && keysSeen.insert(folded).second)
+                    expected += name + "=" + number + ";<null> ";
+            }
+        }
+        expected += open ? "}" : "";
+        lcctest::ScratchDir dir;
+        CIniFile doc;
+        ASSERT_EQ(doc.Read(dir.write("in.ini", QByteArray::fromStdString(in)).c_str()), 0);
+        EXPECT_EQ(chain(doc, false).toStdString(), expected)
+            << "seed " << seed << (in.size() < 3000 ? ", input:\n" + in : std::string());
+    }
 }
 
 } // namespace
