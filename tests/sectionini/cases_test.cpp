@@ -20,6 +20,10 @@
 //                         "name(comment){key=value;comment ...}" ("-": no
 //                         name); the index accessors must show the named
 //                         ones alike, and find nothing out of range
+//   read NAME => R, write NAME => R   Read, Write of the scratch file NAME
+//                         ("<null>": none given, so the document's own name)
+//   name NAME             SetFileName to the scratch file NAME
+//   file NAME => BYTES    the bytes of the scratch file NAME ("<unreadable>")
 //   once                  the written file is not read back the same
 //   locale                the case runs in the Russian Windows-1251 locale
 //                         built for the tests (its decimal point is ",")
@@ -102,7 +106,7 @@ template <typename At> QByteArray indexOf(const void* node, At at)
 
 QByteArray chain(const CIniFile& doc, bool namedOnly)
 {
-    QByteArray out(""); // an empty document gives an empty text, not none
+    QByteArray out;
     for (const CSectList* s = doc.firstSect; s; s = s->next) {
         if (namedOnly && !s->name)
             continue;
@@ -143,9 +147,9 @@ QByteArray indexed(CIniFile& doc)
     return out;
 }
 
-// What a row does to the document and gives: a null array for a row that
-// gives nothing.
-QByteArray apply(CIniFile& doc, const QByteArray& word, const QByteArray& text)
+// What a row does to the document and gives, if anything.
+std::optional<QByteArray> apply(CIniFile& doc, const lcctest::ScratchDir& dir, const QByteArray& word,
+                                const QByteArray& text)
 {
     if (word == "line")
         return parsed(text);
@@ -159,7 +163,8 @@ QByteArray apply(CIniFile& doc, const QByteArray& word, const QByteArray& text)
         a[i] = f[i] == "<null>" ? nullptr : f[i].data();
     CSectList* sect = doc.GetSect(a[0]);
     const auto sectAt = [&doc](int i) { return doc.GetSect(i); };
-    QByteArray got;
+    const std::string path = a[0] && *a[0] ? dir.path(a[0]) : std::string();
+    std::optional<QByteArray> got;
     char marker = 0;
     char* comment = &marker;
     if (word == "set") {
@@ -173,7 +178,7 @@ QByteArray apply(CIniFile& doc, const QByteArray& word, const QByteArray& text)
         got = indexOf(sect->Get(a[1]), [sect](int i) { return sect->Get(i); }) + '|' + part(sect->GetVal(a[1]));
     } else if (word == "get") {
         got = part(doc.Get(a[0], a[1], &comment));
-        got += '|' + (comment == &marker ? QByteArray("~") : part(comment));
+        *got += '|' + (comment == &marker ? QByteArray("~") : part(comment));
     } else if (word == "delete") {
         f.size() > 1 ? doc.DeleteKey(a[0], a[1]) : doc.DeleteSection(a[0]);
     } else if (word == "swap") {
@@ -182,6 +187,13 @@ QByteArray apply(CIniFile& doc, const QByteArray& word, const QByteArray& text)
         doc.ChangeSectionName(a[0], a[1]);
     } else if (word == "comment" && sect) {
         sect->SetComment(a[1], a[2]);
+    } else if (word == "read" || word == "write") {
+        got = QByteArray::number(word == "read" ? doc.Read(a[0] ? path.c_str() : nullptr)
+                                                : doc.Write(a[0] ? path.c_str() : nullptr));
+    } else if (word == "name") {
+        doc.SetFileName(path);
+    } else if (word == "file") {
+        got = lcctest::ScratchDir::read(path);
     } else if (word == "clear") {
         doc.Clear();
     } else if (word == "dump") {
@@ -207,7 +219,7 @@ QByteArray written(CIniFile& doc, const lcctest::ScratchDir& dir, const char* na
 }
 
 LCC_CASE_TEST(SectionIniCase, "sectionini", "line", "trim", "int", "real", "set", "create", "sect", "key", "get",
-              "delete", "swap", "rename", "comment", "clear", "dump", "once", "locale")
+              "delete", "swap", "rename", "comment", "clear", "dump", "read", "write", "name", "file", "once", "locale")
 {
     std::optional<CLocaleAtTheEnd> restore;
     if (c.has("locale")) {
@@ -229,11 +241,11 @@ LCC_CASE_TEST(SectionIniCase, "sectionini", "line", "trim", "int", "real", "set"
     for (const auto& row : c.lines) {
         const QByteArray line = ' ' + row.second;
         const int arrow = line.lastIndexOf(" => ");
-        const QByteArray got = apply(doc, row.first, line.mid(1, arrow < 0 ? -1 : arrow - 1));
+        const std::optional<QByteArray> got = apply(doc, dir, row.first, line.mid(1, arrow < 0 ? -1 : arrow - 1));
         SCOPED_TRACE(row.first.toStdString() + row.second.toStdString());
-        ASSERT_EQ(got.isNull(), arrow < 0) << "\" => \" where a row gives something, and only there";
-        checks += !got.isNull();
-        EXPECT_EQ(got.toStdString(), got.isNull() ? "" : line.mid(arrow + 4).toStdString());
+        ASSERT_EQ(got.has_value(), arrow >= 0) << "\" => \" where a row gives something, and only there";
+        checks += got.has_value();
+        EXPECT_EQ(got.value_or("").toStdString(), got ? line.mid(arrow + 4).toStdString() : "");
     }
     ASSERT_GT(checks, 0) << "the case checks nothing";
     if (!c.hasFile("out"))
