@@ -28,7 +28,8 @@ TEST(CrtTextFile, LinesAreWhatFgetsAndStrlenGive)
         const int target = round < 2 ? round : 150000 + static_cast<int>(random() % 100000);
         while (bytes.size() < target) {
             const unsigned shape = random() % 16;
-            const int length = shape == 0 ? static_cast<int>(random() % 9000) : static_cast<int>(random() % 40);
+            const int length =
+                shape == 0 ? static_cast<int>(random() % 9000) : static_cast<int>(random() % 40);
             for (int i = 0; i < length; ++i) {
                 const unsigned pick = random() % 64;
                 bytes += pick == 0 ? '\0' : pick == 1 ? '\r' : static_cast<char>('a' + pick % 26);
@@ -49,7 +50,8 @@ TEST(CrtTextFile, LinesAreWhatFgetsAndStrlenGive)
             std::string expected(buffer.data());
             if (!expected.empty() && expected.back() == '\n')
                 expected.pop_back();
-            ASSERT_TRUE(file.getLine(line, size)) << "seed " << seed << ", round " << round << ", line " << count;
+            ASSERT_TRUE(file.getLine(line, size))
+                << "seed " << seed << ", round " << round << ", line " << count;
             ASSERT_EQ(std::string(line.begin, line.end), expected)
                 << "seed " << seed << ", round " << round << ", line " << count;
             ++count;
