@@ -20,17 +20,15 @@ using namespace LibCommonCfg::internal;
 TEST(CrtTextFile, LinesAreWhatFgetsAndStrlenGive)
 {
     lcctest::ScratchDir dir;
-    const unsigned seed = 20261207;
-    std::mt19937 random(seed);
+    std::mt19937 random(20261207);
     for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE("seed 20261207, round " + std::to_string(round));
         const std::size_t size = round % 3 == 0 ? 4 : round % 3 == 1 ? 4096 : 70000;
-        QByteArray bytes;
         const int target = round < 2 ? round : 150000 + static_cast<int>(random() % 100000);
+        QByteArray bytes;
         while (bytes.size() < target) {
-            const unsigned shape = random() % 16;
-            const int length =
-                shape == 0 ? static_cast<int>(random() % 9000) : static_cast<int>(random() % 40);
-            for (int i = 0; i < length; ++i) {
+            const unsigned length = random() % 16 == 0 ? random() % 9000 : random() % 40;
+            for (unsigned i = 0; i < length; ++i) {
                 const unsigned pick = random() % 64;
                 bytes += pick == 0 ? '\0' : pick == 1 ? '\r' : static_cast<char>('a' + pick % 26);
             }
@@ -38,25 +36,20 @@ TEST(CrtTextFile, LinesAreWhatFgetsAndStrlenGive)
                 bytes += '\n';
         }
         const std::string name = dir.write("in", bytes);
-
         std::FILE* reference = std::fopen(name.c_str(), "rb");
         ASSERT_NE(reference, nullptr);
         std::vector<char> buffer(size);
         CrtTextFile file;
-        ASSERT_TRUE(file.open(name.c_str()));
         CrtLine line;
-        int count = 0;
-        while (std::fgets(buffer.data(), static_cast<int>(size), reference)) {
+        ASSERT_TRUE(file.open(name.c_str()));
+        for (int count = 0; std::fgets(buffer.data(), static_cast<int>(size), reference); ++count) {
             std::string expected(buffer.data());
             if (!expected.empty() && expected.back() == '\n')
                 expected.pop_back();
-            ASSERT_TRUE(file.getLine(line, size))
-                << "seed " << seed << ", round " << round << ", line " << count;
-            ASSERT_EQ(std::string(line.begin, line.end), expected)
-                << "seed " << seed << ", round " << round << ", line " << count;
-            ++count;
+            ASSERT_TRUE(file.getLine(line, size)) << "line " << count;
+            ASSERT_EQ(std::string(line.begin, line.end), expected) << "line " << count;
         }
-        EXPECT_FALSE(file.getLine(line, size)) << "seed " << seed << ", round " << round;
+        EXPECT_FALSE(file.getLine(line, size));
         std::fclose(reference);
     }
 }
