@@ -299,9 +299,9 @@ TEST(CIniRepeats, FirstOfEveryFoldedNameWins)
         for (unsigned i = 0; i < lines; ++i) {
             static const char* const tails[] = {"", "\xC1", "\xE1"};
             const bool header = gen() % headerEvery == 0;
+            const unsigned pick = gen() % (header ? sects : keys);
             const std::string number = std::to_string(i),
-                              folded = (header ? "sect" : "key") +
-                                       std::to_string(gen() % (header ? sects : keys)) + tails[gen() % 3];
+                              folded = (header ? "sect" : "key") + std::to_string(pick) + tails[gen() % 3];
             std::string name = folded;
             for (char& ch : name)
                 ch = gen() % 2 && ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
