@@ -6,8 +6,8 @@
 // row must give, and I the index of a node among the named ones (-1: none):
 //   line TEXT => R|sect|comment|key|value   ParseLine
 //   trim TEXT => R|start offset|text        TruncateSpace (-1: start untouched)
-//   int TEXT => N, real TEXT => X   GetInt, GetDouble of a key holding TEXT
-//                         (defaults -1 and -1.5)
+//   int SECT|KEY => N, real SECT|KEY => X   GetInt, GetDouble (defaults -1
+//                         and -1.5)
 //   set SECT|KEY[|VALUE]  Set (without |VALUE: a null value)
 //   create NAME => I      CreateSect
 //   sect NAME => I        GetSect, which FindSection must agree with
@@ -41,7 +41,6 @@
 #include <random>
 #include <set>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -50,21 +49,16 @@ QByteArray part(const char* text)
     return text ? QByteArray(text) : QByteArray("<null>");
 }
 
-// The engine splits a zero-terminated line of its own in place.
-std::vector<char> lineBuffer(const QByteArray& text)
+// ParseLine and TruncateSpace split a zero-terminated line of their own in
+// place.
+QByteArray parsed(QByteArray line)
 {
-    return std::vector<char>(text.constData(), text.constData() + text.size() + 1);
-}
-
-QByteArray parsed(const QByteArray& line)
-{
-    std::vector<char> buffer = lineBuffer(line);
-    char* stale = buffer.data(); // every part must be set, a null one too
+    QByteArray again = line;
+    char* stale = line.data(); // every part must be set, a null one too
     char *sect = stale, *comment = stale, *key = stale, *value = stale;
     CIniFile doc;
-    const int result = doc.ParseLine(buffer.data(), &sect, &comment, &key, &value);
+    const int result = doc.ParseLine(line.data(), &sect, &comment, &key, &value);
     // A caller may ask for some parts only.
-    std::vector<char> again = lineBuffer(line);
     char* keyOnly = stale;
     EXPECT_EQ(doc.ParseLine(again.data(), nullptr, nullptr, &keyOnly, nullptr), result);
     EXPECT_EQ(part(keyOnly).toStdString(), part(key).toStdString());
@@ -72,27 +66,15 @@ QByteArray parsed(const QByteArray& line)
            part(value);
 }
 
-QByteArray trimmed(const QByteArray& text)
+QByteArray trimmed(QByteArray text)
 {
-    std::vector<char> buffer = lineBuffer(text);
+    char* buffer = text.data();
     char marker = 0;
     char* start = &marker;
-    const int result = CIniFile::TruncateSpace(buffer.data(), &start);
-    const int offset = start == &marker ? -1 : static_cast<int>(start - buffer.data());
+    const int result = CIniFile::TruncateSpace(buffer, &start);
+    const int offset = start == &marker ? -1 : static_cast<int>(start - buffer);
     return QByteArray::number(result) + '|' + QByteArray::number(offset) + '|' +
-           QByteArray(buffer.data() + (offset < 0 ? 0 : offset));
-}
-
-// The number GetInt or GetDouble makes of a key holding the text.
-QByteArray number(const QByteArray& word, const QByteArray& text)
-{
-    CIniFile doc;
-    doc.Set("n", "k", text == "<null>" ? nullptr : text.constData());
-    int integer = 12345;
-    double real = 12345;
-    doc.GetInt(const_cast<char*>("n"), const_cast<char*>("k"), &integer, -1);
-    doc.GetDouble(const_cast<char*>("n"), const_cast<char*>("k"), &real, -1.5);
-    return word == "int" ? QByteArray::number(integer) : QByteArray::number(real, 'g', 17);
+           QByteArray(buffer + (offset < 0 ? 0 : offset));
 }
 
 // The index of `node` among the nodes `at` gives for 0, 1, ...; -1 for none.
@@ -155,8 +137,6 @@ std::optional<QByteArray> apply(CIniFile& doc, const lcctest::ScratchDir& dir, c
         return parsed(text);
     if (word == "trim")
         return trimmed(text);
-    if (word == "int" || word == "real")
-        return number(word, text);
     QList<QByteArray> f = text.split('|');
     char* a[3] = {};
     for (int i = 0; i < f.size() && i < 3; ++i)
@@ -169,6 +149,12 @@ std::optional<QByteArray> apply(CIniFile& doc, const lcctest::ScratchDir& dir, c
     char* comment = &marker;
     if (word == "set") {
         doc.Set(a[0], a[1], a[2]);
+    } else if (word == "int" || word == "real") {
+        int integer = 12345;
+        double real = 12345;
+        doc.GetInt(a[0], a[1], &integer, -1);
+        doc.GetDouble(a[0], a[1], &real, -1.5);
+        got = word == "int" ? QByteArray::number(integer) : QByteArray::number(real, 'g', 17);
     } else if (word == "create") {
         got = indexOf(doc.CreateSect(a[0]), sectAt);
     } else if (word == "sect") {
