@@ -249,8 +249,9 @@ LCC_CASE_TEST(SectionIniCase, "sectionini", "line", "trim", "int", "real", "set"
 }
 
 // What no row can say: a null line, nowhere to put a number, a key without
-// a name given to the section itself, the file name's copy.
-TEST(CIniLists, NullArgumentsDoNothing)
+// a name given to the section itself, the file name's copy, and nodes a
+// program makes itself with some strings only, as comment lines are.
+TEST(CIniLists, WhatNoRowCanSay)
 {
     char buffer[] = "buf.ini";
     CIniFile doc(buffer);
@@ -265,6 +266,9 @@ TEST(CIniLists, NullArgumentsDoNothing)
     char* part = nullptr;
     EXPECT_EQ(doc.ParseLine(nullptr, &part, &part, &part, &part), 1);
     EXPECT_EQ(CIniFile::TruncateSpace(nullptr, &part), 1);
+    EXPECT_STREQ(CKeyList(nullptr, nullptr, "note").comment, "note");
+    EXPECT_STREQ(CKeyList(nullptr, "v", nullptr).value, "v");
+    EXPECT_STREQ(CSectList(nullptr, "top").comment, "top");
 }
 
 // Read keeps the first of every section, and inside a section the first of
