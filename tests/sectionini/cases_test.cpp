@@ -258,6 +258,7 @@ TEST(CIniLists, WhatNoRowCanSay)
     buffer[0] = 'X';
     EXPECT_STREQ(doc.fileName, "buf.ini");
     EXPECT_EQ(CIniFile(static_cast<const char*>(nullptr)).fileName, nullptr);
+    EXPECT_STREQ(CIniFile(std::string("other.ini")).fileName, "other.ini");
     doc.Set("A", "x", "1");
     doc.GetInt(const_cast<char*>("A"), const_cast<char*>("x"), nullptr, 0);
     doc.GetDouble(const_cast<char*>("A"), const_cast<char*>("x"), nullptr, 0);
