@@ -2,8 +2,8 @@
 // its `in.ini` file (if any) and rows, and runs rows in order. Names and
 // texts in rows are UTF-8 (escapes give other bytes); "<null>" as a name is
 // a null pointer.
-//   set SECT|KEY|VALUE      CIniFile::Set (without |VALUE: a null value)
-//   comment SECT|KEY|TEXT   CSectList::SetComment
+//   set SECT|KEY[|VALUE[|COMMENT]]   CIniFile::Set (without VALUE: a null
+//                           value), then the key's SetComment
 //   codec NAME              a new helper with that codec (at first: none given)
 //   sect NAME               beginSect; for the reader it must succeed, unless
 //                           followed by " => ! KIND MESSAGE"
@@ -29,6 +29,7 @@
 #include "support/files.h"
 
 #include <QTextCodec>
+#include <QVariant>
 
 #include <gtest/gtest.h>
 
@@ -46,28 +47,16 @@ const char* cname(const QByteArray& name)
     return name == "<null>" ? nullptr : name.constData();
 }
 
-// Values as the rows write them: booleans as true/false, numbers in any
-// base C reads, texts as they are.
+// Values as the rows write them (booleans as true/false), and as the checks
+// compare them.
 template <typename T> T parse(const QByteArray& text)
 {
-    if constexpr (std::is_same_v<T, QString>)
-        return QString::fromUtf8(text);
-    else if constexpr (std::is_same_v<T, bool>)
-        return text == "true";
-    else if constexpr (std::is_same_v<T, double>)
-        return text.toDouble();
-    else
-        return static_cast<T>(text.toLongLong(nullptr, 0));
+    return QVariant(QString::fromUtf8(text)).value<T>();
 }
 
 template <typename T> std::string show(const T& value)
 {
-    if constexpr (std::is_same_v<T, QString>)
-        return value.toStdString();
-    else if constexpr (std::is_same_v<T, bool>)
-        return value ? "true" : "false";
-    else
-        return QString::number(static_cast<double>(value), 'g', 17).toStdString();
+    return QVariant::fromValue(value).toString().toStdString();
 }
 
 // A value unlike `value`, to tell whether a getter wrote its output.
@@ -179,20 +168,19 @@ void runThrough(const lcctest::CaseFile& c, bool q)
         const QByteArray expected = arrow < 0 ? QByteArray() : text.mid(arrow + 4);
         const bool viaQString = q && name != "<null>";
         const QList<QByteArray> f = text.split('|');
-        const QString current = writes ? writer->curSect() : reader->curSect();
         Reader read{*reader, error, viaQString};
         if (word == "set") {
             doc.Set(f.value(0).constData(), f.value(1).constData(),
                     f.size() > 2 ? f[2].constData() : nullptr);
-        } else if (word == "comment") {
-            ASSERT_NE(doc.GetSect(f.value(0).constData()), nullptr);
-            doc.GetSect(f.value(0).constData())->SetComment(f.value(1).constData(), f.value(2).constData());
+            if (f.size() > 3)
+                doc.GetSect(f[0].constData())->SetComment(f[1].constData(), f[3].constData());
         } else if (word == "codec") {
             QTextCodec* codec = QTextCodec::codecForName(text);
             ASSERT_NE(codec, nullptr) << text.constData();
             reader.reset(new CIniReaderHelper(doc, error, codec));
             writer.reset(new CIniWriterHelper(doc, error, codec));
         } else if (word == "current") {
+            const QString current = writes ? writer->curSect() : reader->curSect();
             EXPECT_EQ(current.toStdString(), text.toStdString());
             EXPECT_EQ(current.isNull(), text.isNull());
         } else if (word == "sect" && writes) {
@@ -227,8 +215,8 @@ void runThrough(const lcctest::CaseFile& c, bool q)
     EXPECT_EQ(lcctest::ScratchDir::read(out).toStdString(), c.file("out").toStdString());
 }
 
-LCC_CASE_TEST(TypedAccessCase, "typedaccess", "set", "comment", "codec", "sect", "current", "delete",
-              "report", "seterror", "keys", "getString", "getOnOff", "get01", "getYN", "getInt", "getUInt",
+LCC_CASE_TEST(TypedAccessCase, "typedaccess", "set", "codec", "sect", "current", "delete", "report",
+              "seterror", "keys", "getString", "getOnOff", "get01", "getYN", "getInt", "getUInt",
               "getUIntHex", "getDouble", "getKeyComment", "setString", "setKeyComment", "setInt", "setUInt",
               "setUIntHex", "setOnOff", "setYN", "set01", "setDouble")
 {
