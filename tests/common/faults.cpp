@@ -153,25 +153,20 @@ using faults::pass;
 
 extern "C" {
 
-int open64(const char* path, int flags, ...)
-{
-    va_list arguments;
-    va_start(arguments, flags);
-    mode_t mode = 0;
-    const int answer = faults::opening("open", flags, arguments, &mode);
-    va_end(arguments);
-    return pass<&open64>("open64", answer, path, flags, mode);
-}
+// open() and openat() take their mode among the variable arguments.
+#define LCC_FAULTY_OPEN(function, call, Params, ...)                                                         \
+    int function Params                                                                                      \
+    {                                                                                                        \
+        va_list arguments;                                                                                   \
+        va_start(arguments, flags);                                                                          \
+        mode_t mode = 0;                                                                                     \
+        const int answer = faults::opening(call, flags, arguments, &mode);                                   \
+        va_end(arguments);                                                                                   \
+        return pass<&function>(#function, answer, __VA_ARGS__, flags, mode);                                 \
+    }
 
-int openat64(int folder, const char* path, int flags, ...)
-{
-    va_list arguments;
-    va_start(arguments, flags);
-    mode_t mode = 0;
-    const int answer = faults::opening("openat", flags, arguments, &mode);
-    va_end(arguments);
-    return pass<&openat64>("openat64", answer, folder, path, flags, mode);
-}
+LCC_FAULTY_OPEN(open64, "open", (const char* path, int flags, ...), path)
+LCC_FAULTY_OPEN(openat64, "openat", (int folder, const char* path, int flags, ...), folder, path)
 
 ssize_t write(int fd, const void* data, size_t size)
 {

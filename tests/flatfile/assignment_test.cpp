@@ -2,50 +2,29 @@
 // defines it, on generated lines as characters and as Windows-1251 bytes;
 // and the reader that splits and matches the bytes itself against reading
 // the text the plain way, line by line through DeviceLines and the
-// expression.
+// expression, with the text written from what it read reading back alike.
 #include "common/devicecodec.h"
 #include "common/devicelines.h"
 #include "flatfile/assignment.h"
 #include "flatfile/entries.h"
 #include "regexassignment.h"
 #include "support/cases.h"
+#include "support/lines.h"
 
 #include <gtest/gtest.h>
-
-#include <QStringList>
 
 #include <random>
 #include <string>
 
-using LibCommonCfg::internal::Assignment;
-using LibCommonCfg::internal::decodeDeviceText;
-using LibCommonCfg::internal::DeviceLines;
-using LibCommonCfg::internal::FlatEntries;
-using LibCommonCfg::internal::kFlatLinePiece;
-using LibCommonCfg::internal::matchAssignment;
+using namespace LibCommonCfg::internal;
 
 namespace {
-
-std::string shown(const QString& line)
-{
-    QStringList units;
-    for (const QChar c : line)
-        units << QString::number(c.unicode(), 16);
-    return units.join(' ').toStdString();
-}
 
 std::string shown(const Assignment& a)
 {
     return std::to_string(a.found) + " key " + std::to_string(a.keyBegin) + "+" +
            std::to_string(a.keyLength) + " value " + std::to_string(a.valueBegin) + "+" +
            std::to_string(a.valueLength);
-}
-
-QString decoded(const QByteArray& bytes)
-{
-    QString text;
-    decodeDeviceText(bytes.constData(), bytes.size(), text);
-    return text;
 }
 
 // Today's reading: the lines DeviceLines gives, each through the expression.
@@ -64,62 +43,45 @@ void loadByRegex(FlatEntries& entries, const QByteArray& data)
 
 TEST(FlatAssignment, AgreesWithTheRegularExpressionOnGeneratedLines)
 {
-    const QStringList pieces = lcctest::textPieces("flat-lines");
-    const unsigned seed = 11;
-    std::mt19937 random(seed);
-    int found = 0;
-    int emptyValues = 0;
+    // Characters, and bytes among which every byte turns up now and then.
+    const QStringList chars = lcctest::textPieces("flat-lines");
+    const QList<QByteArray> bytes = lcctest::bytePieces("flat-bytes");
+    std::mt19937 random(11);
+    const auto below = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    int found = 0, foundInBytes = 0, emptyValues = 0;
     for (int round = 0; round < 200000; ++round) {
-        QString line;
         // Now and then a line as long as the readers take at once, in case
         // the expression gives up on long lines somewhere.
-        const int most = round % 1000 == 0 ? 600 : 10;
-        const int length = std::uniform_int_distribution<int>(0, most)(random);
-        for (int i = 0; i < length; ++i)
-            line += pieces.at(std::uniform_int_distribution<int>(0, pieces.size() - 1)(random));
-        const Assignment parsed = matchAssignment(line);
-        const Assignment reference = lcctest::matchAssignmentByRegex(line);
-        ASSERT_TRUE(lcctest::sameAssignment(parsed, reference))
-            << "seed " << seed << " round " << round << " line " << shown(line) << ": " << shown(parsed)
-            << " against " << shown(reference);
+        QString line;
+        for (int i = below(round % 1000 == 0 ? 601 : 11); i > 0; --i)
+            line += chars.at(below(chars.size()));
+        QByteArray raw;
+        for (int i = below(11); i > 0; --i)
+            raw += random() % 4 == 0 ? QByteArray(1, char(random())) : bytes.at(below(bytes.size()));
+        QString decoded;
+        decodeDeviceText(raw.constData(), raw.size(), decoded);
+        const Assignment parsed = matchAssignment(line),
+                         parsedBytes = matchAssignment(raw.constData(), raw.size());
+        const QByteArray units(reinterpret_cast<const char*>(line.utf16()), line.size() * 2);
+        ASSERT_EQ(shown(parsed), shown(lcctest::matchAssignmentByRegex(line)))
+            << "round " << round << " UTF-16 " << units.toHex(' ').toStdString();
+        ASSERT_EQ(shown(parsedBytes), shown(lcctest::matchAssignmentByRegex(decoded)))
+            << "round " << round << " bytes " << raw.toHex(' ').toStdString();
         found += parsed.found;
+        foundInBytes += parsedBytes.found;
         emptyValues += parsed.found && parsed.valueLength == 0;
     }
     // Lines with and without a key, and empty values, all came up often.
     EXPECT_GT(found, 20000);
     EXPECT_LT(found, 180000);
+    EXPECT_GT(foundInBytes, 40000);
+    EXPECT_LT(foundInBytes, 180000);
     EXPECT_GT(emptyValues, 2000);
 }
 
-TEST(FlatAssignment, AgreesWithTheRegularExpressionOnGeneratedBytes)
-{
-    // Every byte now and then, among the ones that matter to the grammar.
-    const QList<QByteArray> pieces = lcctest::bytePieces("flat-bytes");
-    const unsigned seed = 12;
-    std::mt19937 random(seed);
-    int found = 0;
-    for (int round = 0; round < 100000; ++round) {
-        QByteArray line;
-        const int length = std::uniform_int_distribution<int>(0, 10)(random);
-        for (int i = 0; i < length; ++i) {
-            if (random() % 4 == 0)
-                line += char(random() % 256);
-            else
-                line += pieces.at(std::uniform_int_distribution<int>(0, pieces.size() - 1)(random));
-        }
-        const Assignment parsed = matchAssignment(line.constData(), line.size());
-        const Assignment reference = lcctest::matchAssignmentByRegex(decoded(line));
-        ASSERT_TRUE(lcctest::sameAssignment(parsed, reference))
-            << "seed " << seed << " round " << round << " bytes " << line.toHex(' ').toStdString() << ": "
-            << shown(parsed) << " against " << shown(reference);
-        found += parsed.found;
-    }
-    EXPECT_GT(found, 20000);
-    EXPECT_LT(found, 90000);
-}
-
 // Whole texts: the keys set and their values, to the null string and on top
-// of what was there before, are those of reading line by line.
+// of what was there before, are those of reading line by line; and the text
+// written from them reads back to what is written again line for line.
 TEST(FlatAssignment, ReadingTheBytesSetsWhatReadingTheLinesSets)
 {
     // Values from a small alphabet repeat and differ by a byte, keys repeat,
@@ -138,7 +100,9 @@ TEST(FlatAssignment, ReadingTheBytesSetsWhatReadingTheLinesSets)
                 data += QByteArray(int(kFlatLinePiece - 3 + random() % 8), 'x');
                 ++longLines;
             }
-            data += pieces.at(std::uniform_int_distribution<int>(0, pieces.size() - 1)(random));
+            data += random() % 8 == 0
+                        ? QByteArray(1, char(random()))
+                        : pieces.at(std::uniform_int_distribution<int>(0, pieces.size() - 1)(random));
         }
         // Now and then many short values, equal and unequal, to fill the
         // reader's memory of the values it has seen.
@@ -151,7 +115,7 @@ TEST(FlatAssignment, ReadingTheBytesSetsWhatReadingTheLinesSets)
         }
         FlatEntries read{{"KEY", "before"}, {"KEPT", "before"}};
         FlatEntries reference = read;
-        LibCommonCfg::internal::loadEntries(read, data);
+        loadEntries(read, data);
         loadByRegex(reference, data);
         const std::string where = "seed " + std::to_string(seed) + " round " + std::to_string(round) +
                                   " bytes " + data.toHex(' ').toStdString();
@@ -162,6 +126,13 @@ TEST(FlatAssignment, ReadingTheBytesSetsWhatReadingTheLinesSets)
             ASSERT_EQ(value, it.value()) << where << " key " << it.key().toStdString();
             ASSERT_EQ(value.isNull(), it.value().isNull()) << where;
         }
+        // Reading what was written and writing it again gives the same lines.
+        const QByteArray text = serializeEntries(read, ValueOutput::AsStored);
+        FlatEntries back;
+        loadEntries(back, text);
+        ASSERT_EQ(lcctest::sortedLines(serializeEntries(back, ValueOutput::AsStored)),
+                  lcctest::sortedLines(text))
+            << where;
     }
     EXPECT_GT(longLines, 500);
 }
