@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -20,39 +19,26 @@ namespace {
 LCC_CASE_TEST(ToolCase, "commoncfg", "arg", "exit", "stdin")
 {
     ASSERT_TRUE(c.has("exit")) << "no exit line";
-    const QString& folder = c.folder;
-    QStringList args;
-    for (const QByteArray& arg : c.all("arg"))
-        args << QString::fromUtf8(arg);
-    const QString stdinFile =
-        c.has("stdin") ? QDir(folder).filePath(QString::fromUtf8(c.one("stdin"))) : QString();
-
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath(QStringLiteral("device"));
-    const QString input = folder + QStringLiteral("/in");
-    const bool hasInput = QFile::exists(input);
-    const QByteArray before = hasInput ? lcctest::readAll(input) : QByteArray();
+    const bool hasInput = c.hasFile(QStringLiteral("in"));
     if (hasInput) {
-        ASSERT_TRUE(lcctest::writeAll(file, before));
+        ASSERT_TRUE(lcctest::writeAll(file, c.file(QStringLiteral("in"))));
     }
-    for (QString& arg : args)
-        arg.replace(QStringLiteral("@FILE@"), file);
-
-    const lcctest::ToolRun run = lcctest::tool(args, stdinFile);
+    QStringList args;
+    for (const QByteArray& arg : c.all("arg"))
+        args << QString::fromUtf8(arg).replace(QStringLiteral("@FILE@"), file);
+    const lcctest::ToolRun run =
+        lcctest::tool(args, c.has("stdin") ? QDir(c.folder).filePath(QString::fromUtf8(c.one("stdin"))) : QString());
     const auto expected = [&](const char* name) {
-        const QString path = folder + QLatin1Char('/') + QLatin1String(name);
-        return QFile::exists(path) ? lcctest::readAll(path) : QByteArray();
+        return QString::fromUtf8(c.file(QLatin1String(name))).replace(QStringLiteral("@FILE@"), file).toStdString();
     };
     EXPECT_EQ(run.exitCode, c.one("exit").toInt()) << run.err.toStdString();
-    const auto withPath = [&](const char* name) {
-        return QString::fromUtf8(expected(name)).replace(QStringLiteral("@FILE@"), file).toStdString();
-    };
-    EXPECT_EQ(run.out.toStdString(), withPath("stdout"));
-    EXPECT_EQ(run.err.toStdString(), withPath("stderr"));
+    EXPECT_EQ(run.out.toStdString(), expected("stdout"));
+    EXPECT_EQ(run.err.toStdString(), expected("stderr"));
     if (hasInput) {
-        const QString output = folder + QStringLiteral("/out");
-        EXPECT_EQ(lcctest::readAll(file), QFile::exists(output) ? lcctest::readAll(output) : before);
+        EXPECT_EQ(lcctest::readAll(file), c.file(QLatin1String(c.hasFile(QStringLiteral("out")) ? "out" : "in")));
         // Nothing left behind beside the file.
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                   QStringList{QStringLiteral("device")});
