@@ -29,16 +29,19 @@ LCC_CASE_TEST(ToolCase, "commoncfg", "arg", "exit", "stdin")
     QStringList args;
     for (const QByteArray& arg : c.all("arg"))
         args << QString::fromUtf8(arg).replace(QStringLiteral("@FILE@"), file);
-    const lcctest::ToolRun run =
-        lcctest::tool(args, c.has("stdin") ? QDir(c.folder).filePath(QString::fromUtf8(c.one("stdin"))) : QString());
+    const lcctest::ToolRun run = lcctest::tool(
+        args, c.has("stdin") ? QDir(c.folder).filePath(QString::fromUtf8(c.one("stdin"))) : QString());
     const auto expected = [&](const char* name) {
-        return QString::fromUtf8(c.file(QLatin1String(name))).replace(QStringLiteral("@FILE@"), file).toStdString();
+        return QString::fromUtf8(c.file(QLatin1String(name)))
+            .replace(QStringLiteral("@FILE@"), file)
+            .toStdString();
     };
     EXPECT_EQ(run.exitCode, c.one("exit").toInt()) << run.err.toStdString();
     EXPECT_EQ(run.out.toStdString(), expected("stdout"));
     EXPECT_EQ(run.err.toStdString(), expected("stderr"));
     if (hasInput) {
-        EXPECT_EQ(lcctest::readAll(file), c.file(QLatin1String(c.hasFile(QStringLiteral("out")) ? "out" : "in")));
+        EXPECT_EQ(lcctest::readAll(file),
+                  c.file(QLatin1String(c.hasFile(QStringLiteral("out")) ? "out" : "in")));
         // Nothing left behind beside the file.
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                   QStringList{QStringLiteral("device")});

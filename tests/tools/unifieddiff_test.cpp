@@ -18,13 +18,15 @@ namespace {
 QByteArray applied(const QByteArray& before, const QString& diff)
 {
     QTemporaryDir dir;
-    EXPECT_TRUE(lcctest::writeAll(dir.filePath("before"), before) && lcctest::writeAll(dir.filePath("diff"), diff.toUtf8()));
+    EXPECT_TRUE(lcctest::writeAll(dir.filePath("before"), before) &&
+                lcctest::writeAll(dir.filePath("diff"), diff.toUtf8()));
     const QByteArray command = "cd '" + QFile::encodeName(dir.path()) +
                                "' && patch --binary --fuzz=0 -o after before <diff >said 2>&1";
     const int status = std::system(command.constData());
     const QByteArray said = lcctest::readAll(dir.filePath("said"));
-    return status == 0 && said == "patching file after (read from before)\n" ? lcctest::readAll(dir.filePath("after"))
-                                                                             : "<patch: " + said + ">";
+    return status == 0 && said == "patching file after (read from before)\n"
+               ? lcctest::readAll(dir.filePath("after"))
+               : "<patch: " + said + ">";
 }
 
 TEST(UnifiedDiff, AppliedItGivesTheNewBytes)
@@ -50,8 +52,9 @@ TEST(UnifiedDiff, AppliedItGivesTheNewBytes)
         const QString diff = commoncfg::unifiedDiff(before, after, QStringLiteral("f"));
         ASSERT_EQ(diff.isEmpty(), before == after);
         if (!diff.isEmpty()) {
-            ASSERT_EQ(applied(before, diff), after) << "seed " << seed << " round " << round << "\n"
-                                                    << diff.toStdString();
+            ASSERT_EQ(applied(before, diff).toStdString(), after.toStdString())
+                << "seed " << seed << " round " << round << "\n"
+                << diff.toStdString();
         }
     }
 }
