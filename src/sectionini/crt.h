@@ -67,7 +67,6 @@ public:
     // Returns false when the file cannot be opened for reading.
     bool open(const char* fileName);
     void close();
-    bool isOpen() const { return m_file != nullptr; }
 
     // The next line as the device gets it with fgets into a buffer of `size`
     // bytes and strlen: fgets takes at most size - 1 bytes, up to and

@@ -50,6 +50,8 @@ TEST(CrtTextFile, LinesAreWhatFgetsAndStrlenGive)
             ASSERT_EQ(std::string(line.begin, line.end), expected) << "line " << count;
         }
         EXPECT_FALSE(file.getLine(line, size));
+        file.close(); // a closed file has no more lines, and reads nothing
+        EXPECT_FALSE(file.getLine(line, size));
         std::fclose(reference);
     }
 }
